@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+// Log categories; LOG_DEBUG is compiled in but never printed.
+enum LOG_CAT { LOG_INFO = 0, LOG_DEBUG = 1, LOG_ERROR = 2 };
+
+// Writes "<prefix>(" + component + "): " + message as one flushed line on
+// standard output. Prefix: "Log: " for LOG_INFO, "ERR: " for LOG_ERROR,
+// "<noCatSpecified: " for any other value except LOG_DEBUG, which prints nothing.
+void log(LOG_CAT category, std::string component, std::string message);
+
+// The same line, written with one write(2) call so that it may be used from
+// a signal handler. Both texts must be NUL-terminated and stay valid.
+void logSignalSafe(LOG_CAT category, const char* component, const char* message);
