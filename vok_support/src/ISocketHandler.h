@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+// The string transport over one stream socket, as the connection and the
+// broker use it. Every "nothing happened" outcome has already cost one 10 ms
+// pause when a call returns; callers own the retry loops.
+class ISocketHandler {
+ public:
+  virtual ~ISocketHandler() = default;
+  // IPv4 variant, not supported: always throws VOK::VOKException.
+  virtual int serverWaitForConnection() = 0;
+  // IPv4 variant, not supported: always throws VOK::VOKException.
+  virtual int clientConnectToServer(std::string address, unsigned short port) = 0;
+  // Connects to the broker's socket file; index 0 keeps the path, any other
+  // index looks the broker up again. Returns the descriptor or -errno.
+  // Throws VOK::VOKException when called on a server.
+  virtual int uxclientConnectToServer(unsigned index) = 0;
+  // IPv4 variant, not supported: always throws VOK::VOKException.
+  virtual int setupServerSocket(unsigned short port) = 0;
+  // One non-blocking receive of at most 1024 bytes into out: 0 when a piece
+  // arrived, otherwise errno after a 10 ms pause (out untouched).
+  // Throws VOK::VOKException for a descriptor below 1.
+  virtual int recvString(int fd, std::string& out) = 0;
+  // One non-blocking send of all bytes of text: 0 when handed over, 11 when
+  // the socket would block. Throws VOK::VOKException on any other failure.
+  virtual int sendString(std::string text, int fd) = 0;
+  // Starts listening (backlog 10); 0. Throws VOK::VOKException on a client or on failure.
+  virtual int serverListen() = 0;
+  // One non-blocking accept: the new descriptor, or -11 after a 10 ms pause.
+  virtual int uxserverAccept() = 0;
+  // Binds the socket file and makes this the listening end; 0. Throws VOK::VOKException.
+  virtual int uxsetupServerSocket() = 0;
+};

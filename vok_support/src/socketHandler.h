@@ -1,0 +1,63 @@
+#pragma once
+
+#include "ISocketHandler.h"
+#include "ISocketHandlerFunctions.h"
+
+#include <sys/un.h>
+
+#include <memory>
+#include <string>
+
+// The local stream socket of one end of the broker conversation. The broker
+// turns its handler into the listening end and removes the socket file when
+// the handler is destroyed; an app's handler connects and leaves its
+// descriptor open for the life of the process.
+class SocketHandler : public ISocketHandler {
+ public:
+  // Creates an AF_UNIX stream socket and derives the socket file path from
+  // getServerPID(index). Throws std::invalid_argument for a null layer and
+  // VOK::VOKException (strerror text) when the socket cannot be created.
+  SocketHandler(std::shared_ptr<ISocketHandlerFunctions> functions, unsigned index);
+  // Server: closes the socket and removes the socket file it bound.
+  // Client: leaves the descriptor open.
+  ~SocketHandler() override;
+  SocketHandler(const SocketHandler&) = delete;
+  SocketHandler& operator=(const SocketHandler&) = delete;
+
+  int serverWaitForConnection() override;
+  int clientConnectToServer(std::string address, unsigned short port) override;
+  int uxclientConnectToServer(unsigned index) override;
+  int setupServerSocket(unsigned short port) override;
+  int recvString(int fd, std::string& out) override;
+  int sendString(std::string text, int fd) override;
+  int serverListen() override;
+  int uxserverAccept() override;
+  int uxsetupServerSocket() override;
+
+  // The broker's pid as listed by "pidof VOK_App": the entry at index, the
+  // first entry when that one is empty, 0 when index > 63 or nothing runs.
+  static int getServerPID(unsigned index);
+  // The entry at index of a pidof output line (blank-separated decimal pids),
+  // the first entry when that one is empty; 0 when index > 63.
+  static int selectServerPID(const std::string& pidofLine, unsigned index);
+  // Points the socket file path at the broker with this pid: "/tmp/sock_<pid>.uds".
+  void setUDS(int pid);
+  // The current socket file path.
+  std::string getSocketPath() const;
+  // The handler's own descriptor: the listening socket, or the app's connection.
+  int getSocketFd() const;
+
+ private:
+  void setSocketOption(int name, int value, const std::string& component, const std::string& label);
+  void failSetup(const std::string& component, const std::string& label);
+  int sendRemainder(const char* buffer, unsigned length, int fd, const std::string& component);
+
+  std::shared_ptr<ISocketHandlerFunctions> socketFunctions;
+  int socketFd = 0;
+  char socketPath[32] = {};
+  sockaddr_un serverAddress = {};
+  sockaddr_un clientAddress = {};
+  bool isServer = false;
+  // Set once bind succeeded: only then is the socket file ours to remove.
+  bool ownsSocketFile = false;
+};

@@ -1,0 +1,286 @@
+// Failures of the socket layer that real sockets cannot produce on demand.
+#include "VOKException.h"
+#include "socketHandler.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <stdexcept>
+
+using ::testing::_;
+using ::testing::HasSubstr;
+using ::testing::Invoke;
+using ::testing::NiceMock;
+using ::testing::Return;
+
+namespace {
+
+class MockSocketFunctions : public ISocketHandlerFunctions {
+ public:
+  MOCK_METHOD(int, _socket, (int, int, int), (override));
+  MOCK_METHOD(int, _send, (int, const void*, unsigned, int), (override));
+  MOCK_METHOD(int, _recv, (int, char*, unsigned, int), (override));
+  MOCK_METHOD(int, _connect, (int, const sockaddr*, unsigned), (override));
+  MOCK_METHOD(int, _accept, (int, sockaddr*, unsigned*), (override));
+  MOCK_METHOD(int, _accept, (int, sockaddr_un*, unsigned*), (override));
+  MOCK_METHOD(int, _listen, (int, int), (override));
+  MOCK_METHOD(int, _bind, (int, const sockaddr*, unsigned), (override));
+  MOCK_METHOD(int, _setsockopt, (int, int, int, const void*, unsigned), (override));
+  MOCK_METHOD(int, _close, (int), (override));
+  MOCK_METHOD(int, _fcntl, (int, int, int), (override));
+  MOCK_METHOD(int, _unlink, (const char*), (override));
+};
+
+constexpr int kFd = 42;
+
+// Makes a call fail with errno set, as the system call would.
+auto failWith(int error, int result = -1) {
+  return [error, result](auto&&...) {
+    errno = error;
+    return result;
+  };
+}
+
+class SocketHandlerWithMock : public ::testing::Test {
+ protected:
+  SocketHandlerWithMock() : functions(std::make_shared<NiceMock<MockSocketFunctions>>()) {
+    ON_CALL(*functions, _socket(AF_UNIX, SOCK_STREAM, 0)).WillByDefault(Return(kFd));
+  }
+  std::unique_ptr<SocketHandler> makeHandler() {
+    auto handler = std::make_unique<SocketHandler>(functions, 0);
+    handler->setUDS(4711);
+    return handler;
+  }
+  // The exception text and what was logged while running the call.
+  template <typename Call>
+  std::pair<std::string, std::string> failureOf(Call call) {
+    std::string thrown = "<nothing thrown>";
+    ::testing::internal::CaptureStdout();
+    try {
+      call();
+    } catch (const std::exception& e) {
+      thrown = e.what();
+    }
+    return {thrown, ::testing::internal::GetCapturedStdout()};
+  }
+  std::shared_ptr<NiceMock<MockSocketFunctions>> functions;
+};
+
+TEST(SocketHandlerConstruction, NullLayerIsRefusedWithItsText) {
+  try {
+    SocketHandler handler(nullptr, 0);
+    FAIL();
+  } catch (const std::invalid_argument& e) {
+    EXPECT_STREQ("Error: SocketHandler: SocketWrapperLinux must not be null", e.what());
+  }
+}
+
+TEST_F(SocketHandlerWithMock, SocketCreationFailureThrowsStrerrorAndLogsIt) {
+  EXPECT_CALL(*functions, _socket(_, _, _)).WillOnce(Invoke(failWith(EMFILE)));
+  auto [thrown, logged] = failureOf([&] { SocketHandler handler(functions, 0); });
+  EXPECT_EQ(std::strerror(EMFILE), thrown);
+  EXPECT_THAT(logged, HasSubstr(std::string("ERR: (vok_support/src/socketHandler): Error generating socket: ") +
+                                std::strerror(EMFILE) + "\n"));
+}
+
+TEST_F(SocketHandlerWithMock, SocketDescriptorZeroCountsAsFailure) {
+  EXPECT_CALL(*functions, _socket(_, _, _)).WillOnce(Return(0));
+  EXPECT_THROW(SocketHandler(functions, 0), VOK::VOKException);
+}
+
+struct OptionFailure {
+  int failingOption;
+  const char* logLine;
+};
+
+class ServerSetupFailure : public SocketHandlerWithMock,
+                           public ::testing::WithParamInterface<OptionFailure> {};
+
+TEST_P(ServerSetupFailure, ThrowsStrerrorLogsItsLineAndKeepsForeignSocketFile) {
+  const OptionFailure& row = GetParam();
+  ON_CALL(*functions, _setsockopt(kFd, SOL_SOCKET, row.failingOption, _, sizeof(int)))
+      .WillByDefault(Invoke(failWith(ENOPROTOOPT)));
+  EXPECT_CALL(*functions, _bind(_, _, _)).Times(0);
+  EXPECT_CALL(*functions, _unlink(_)).Times(0);
+  auto handler = makeHandler();
+  auto [thrown, logged] = failureOf([&] { handler->uxsetupServerSocket(); });
+  EXPECT_EQ(std::strerror(ENOPROTOOPT), thrown);
+  EXPECT_EQ(std::string(row.logLine) + std::strerror(ENOPROTOOPT) + "\n", logged);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachOption, ServerSetupFailure,
+    ::testing::Values(
+        OptionFailure{SO_REUSEPORT, "ERR: (vok_support/src/socketHandler:uxsetupServerSocket()): setsockopt error: "},
+        OptionFailure{SO_SNDBUF, "ERR: (vok_support/src/socketHandler): setsockopt SO_SNDBUF error: "},
+        OptionFailure{SO_RCVBUF, "ERR: (vok_support/src/socketHandler): setsockopt SO_RCVBUF error: "}));
+
+TEST_F(SocketHandlerWithMock, ReusePortUnsupportedOnLocalSocketsIsNoFailure) {
+  ON_CALL(*functions, _setsockopt(kFd, SOL_SOCKET, SO_REUSEPORT, _, _)).WillByDefault(Invoke(failWith(EOPNOTSUPP)));
+  EXPECT_CALL(*functions, _bind(kFd, _, _)).WillOnce(Return(0));
+  EXPECT_EQ(0, makeHandler()->uxsetupServerSocket());
+}
+
+TEST_F(SocketHandlerWithMock, BindFailureThrowsAndLeavesTheOtherOwnersFileInPlace) {
+  EXPECT_CALL(*functions, _fcntl(kFd, F_GETFL, _)).WillOnce(Return(O_RDWR));
+  EXPECT_CALL(*functions, _fcntl(kFd, F_SETFL, O_RDWR | O_NONBLOCK)).WillOnce(Return(0));
+  EXPECT_CALL(*functions, _bind(kFd, _, sizeof(sockaddr_un))).WillOnce(Invoke(failWith(EADDRINUSE)));
+  EXPECT_CALL(*functions, _close(kFd)).Times(1);
+  EXPECT_CALL(*functions, _unlink(_)).Times(0);
+  auto handler = makeHandler();
+  auto [thrown, logged] = failureOf([&] { handler->uxsetupServerSocket(); });
+  EXPECT_EQ(std::strerror(EADDRINUSE), thrown);
+  EXPECT_EQ(std::string("ERR: (vok_support/src/socketHandler): bind-socket error: ") + std::strerror(EADDRINUSE) + "\n",
+            logged);
+}
+
+TEST_F(SocketHandlerWithMock, ServerBindsTheFullAddressAndRemovesItsFileOnDestruction) {
+  EXPECT_CALL(*functions, _bind(kFd, _, sizeof(sockaddr_un))).WillOnce(Invoke([](int, const sockaddr* a, unsigned) {
+    auto local = reinterpret_cast<const sockaddr_un*>(a);
+    EXPECT_EQ(AF_UNIX, local->sun_family);
+    EXPECT_STREQ("/tmp/sock_4711.uds", local->sun_path);
+    return 0;
+  }));
+  EXPECT_CALL(*functions, _close(kFd)).Times(1);
+  EXPECT_CALL(*functions, _unlink(::testing::StrEq("/tmp/sock_4711.uds"))).Times(1);
+  auto handler = makeHandler();
+  EXPECT_EQ(0, handler->uxsetupServerSocket());
+}
+
+TEST_F(SocketHandlerWithMock, ClientHandlerLeavesItsDescriptorOpen) {
+  EXPECT_CALL(*functions, _close(_)).Times(0);
+  EXPECT_CALL(*functions, _unlink(_)).Times(0);
+  makeHandler();
+}
+
+TEST_F(SocketHandlerWithMock, ListenIsRefusedOnAClientAndReportsItsFailureOnAServer) {
+  auto client = makeHandler();
+  auto [clientText, clientLog] = failureOf([&] { client->serverListen(); });
+  EXPECT_EQ("serverListen was called from Client", clientText);
+  EXPECT_EQ("ERR: (vok_support/src/socketHandler:serverListen()): Connect to socket - error: "
+            "serverListen was called from Client\n",
+            clientLog);
+
+  auto server = makeHandler();
+  server->uxsetupServerSocket();
+  EXPECT_CALL(*functions, _listen(kFd, 10)).WillOnce(Invoke(failWith(EOPNOTSUPP)));
+  auto [serverText, serverLog] = failureOf([&] { server->serverListen(); });
+  EXPECT_EQ(std::strerror(EOPNOTSUPP), serverText);
+  EXPECT_EQ(std::string("ERR: (vok_support/src/socketHandler:serverListen()): ") + std::strerror(EOPNOTSUPP) + "\n",
+            serverLog);
+}
+
+TEST_F(SocketHandlerWithMock, ConnectIsRefusedOnAServer) {
+  auto server = makeHandler();
+  server->uxsetupServerSocket();
+  EXPECT_CALL(*functions, _connect(_, _, _)).Times(0);
+  auto [thrown, logged] = failureOf([&] { server->uxclientConnectToServer(0); });
+  EXPECT_EQ("clientConnectToServer was called from Server", thrown);
+  EXPECT_EQ("ERR: (vok_support/src/socketHandler::uxclientConnectToServer()<42>): Connect to socket - error: "
+            "clientConnectToServer was called from Server\n",
+            logged);
+}
+
+TEST_F(SocketHandlerWithMock, EveryAcceptFailureBecomesMinusElevenAfterAPause) {
+  EXPECT_CALL(*functions, _accept(kFd, ::testing::An<sockaddr_un*>(), _)).WillOnce(Invoke(failWith(EMFILE)));
+  auto handler = makeHandler();
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(-11, handler->uxserverAccept());
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(10));
+}
+
+TEST_F(SocketHandlerWithMock, SendPassesNoSignalAndDontWait) {
+  EXPECT_CALL(*functions, _send(7, _, 5u, MSG_DONTWAIT | MSG_NOSIGNAL)).WillOnce(Return(5));
+  EXPECT_EQ(0, makeHandler()->sendString("hello", 7));
+}
+
+TEST_F(SocketHandlerWithMock, SendTooLargeThrowsTheTraceText) {
+  EXPECT_CALL(*functions, _send(_, _, _, _)).WillOnce(Invoke(failWith(EMSGSIZE, 0)));
+  auto handler = makeHandler();
+  auto [thrown, logged] = failureOf([&] { handler->sendString("abc", 7); });
+  const std::string trace = "---->Sending string: <abc>to socketfd: 7 with length: <3>";
+  EXPECT_EQ(trace, thrown);
+  EXPECT_EQ("ERR: (vok_support/src/socketHandler::sendString()<7>): the message is not transmitted: " + trace + "\n",
+            logged);
+}
+
+TEST_F(SocketHandlerWithMock, SendOtherFailureThrowsPackageTextWithStrerror) {
+  EXPECT_CALL(*functions, _send(_, _, _, _)).WillOnce(Invoke(failWith(ECONNRESET, 0)));
+  auto handler = makeHandler();
+  auto [thrown, logged] = failureOf([&] { handler->sendString("abc", 7); });
+  const std::string reason = std::string("Sending package abc - Errno: ") + std::strerror(ECONNRESET);
+  EXPECT_EQ(reason, thrown);
+  EXPECT_EQ("ERR: (vok_support/src/socketHandler::sendString()<7>):  Error occurred while receiving: " + reason + "\n",
+            logged);
+}
+
+TEST_F(SocketHandlerWithMock, PartialSendDeliversTheRestInsteadOfTruncating) {
+  std::string delivered;
+  EXPECT_CALL(*functions, _send(7, _, _, _))
+      .WillOnce(Invoke([&](int, const void* b, unsigned, int) {
+        delivered.append(static_cast<const char*>(b), 4);
+        return 4;
+      }))
+      .WillOnce(Invoke(failWith(EAGAIN, 0)))
+      .WillOnce(Invoke([&](int, const void* b, unsigned n, int) {
+        delivered.append(static_cast<const char*>(b), n);
+        return static_cast<int>(n);
+      }));
+  EXPECT_EQ(0, makeHandler()->sendString("0123456789", 7));
+  EXPECT_EQ("0123456789", delivered);
+}
+
+TEST_F(SocketHandlerWithMock, PartialSendThatNeverCompletesThrows) {
+  EXPECT_CALL(*functions, _send(7, _, _, _)).WillOnce(Return(4)).WillOnce(Invoke(failWith(ECONNRESET, 0)));
+  auto handler = makeHandler();
+  auto [thrown, logged] = failureOf([&] { handler->sendString("0123456789", 7); });
+  EXPECT_THAT(thrown, HasSubstr("6 bytes not sent"));
+}
+
+TEST_F(SocketHandlerWithMock, ReceiveErrorIsReturnedAndOutputKept) {
+  EXPECT_CALL(*functions, _recv(7, _, 1024u, MSG_DONTWAIT)).WillOnce(Invoke(failWith(ECONNRESET, 0)));
+  std::string out = "kept";
+  EXPECT_EQ(ECONNRESET, makeHandler()->recvString(7, out));
+  EXPECT_EQ("kept", out);
+}
+
+TEST_F(SocketHandlerWithMock, DescriptorsBelowOneAreRefusedWithTheirTexts) {
+  auto handler = makeHandler();
+  EXPECT_CALL(*functions, _send(_, _, _, _)).Times(0);
+  EXPECT_CALL(*functions, _recv(_, _, _, _)).Times(0);
+  auto [sendText, sendLog] = failureOf([&] { handler->sendString("x", 0); });
+  EXPECT_EQ("socketFd not set correctly(value is 0)", sendText);
+  EXPECT_EQ("ERR: (vok_support/src/socketHandler::sendString()<0>): socketFd not set correctly(value is 0)\n", sendLog);
+  std::string out;
+  auto [recvText, recvLog] = failureOf([&] { handler->recvString(-1, out); });
+  EXPECT_EQ("socketFd not set correctly, value is <-1>", recvText);
+  EXPECT_EQ("ERR: (vok_support/src/socketHandler::recvString()<-1>): socketFd not set correctly, value is <-1>\n",
+            recvLog);
+}
+
+TEST_F(SocketHandlerWithMock, InternetVariantsAlwaysThrow) {
+  auto handler = makeHandler();
+  EXPECT_CALL(*functions, _bind(_, _, _)).Times(0);
+  auto wait = failureOf([&] { handler->serverWaitForConnection(); });
+  EXPECT_EQ("vok_support/src/socketHandler:serverWaitForConnection() wrong SOCKET_FAMILY, need to be AF_INET",
+            wait.first);
+  EXPECT_EQ("wrong SOCKET_FAMILY, AF_INET is required",
+            failureOf([&] { handler->clientConnectToServer("127.0.0.1", 80); }).first);
+  EXPECT_THROW(handler->setupServerSocket(80), VOK::VOKException);
+}
+
+TEST(SelectServerPID, PicksTheIndexedEntryAndFallsBackToTheFirst) {
+  EXPECT_EQ(812, SocketHandler::selectServerPID("812 655\n", 0));
+  EXPECT_EQ(655, SocketHandler::selectServerPID("812 655\n", 1));
+  EXPECT_EQ(812, SocketHandler::selectServerPID("812 655\n", 2));
+  EXPECT_EQ(0, SocketHandler::selectServerPID("812 655\n", 64));
+  EXPECT_EQ(0, SocketHandler::selectServerPID("", 0));
+  EXPECT_EQ(0, SocketHandler::getServerPID(64));
+}
+
+}  // namespace

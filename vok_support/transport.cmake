@@ -1,0 +1,13 @@
+# The string transport over local stream sockets, with its system-call layer.
+add_library(vok_transport STATIC
+  src/pollPause.cpp
+  src/SocketWrapperLinux.cpp
+  src/socketHandler.cpp)
+target_include_directories(vok_transport PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src)
+target_link_libraries(vok_transport PUBLIC vok_log)
+
+vok_add_unit_test(vok_transport_test
+  SOURCES
+    test/socketHandler_mock_test.cpp
+    test/socketHandler_socket_test.cpp
+  LIBS vok_transport)
