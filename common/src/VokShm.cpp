@@ -1,0 +1,145 @@
+#include "VokShm.h"
+
+#include "VOKException.h"
+#include "log_datalayer.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <stdexcept>
+
+namespace VOK {
+
+namespace {
+
+const char* const kLocation = "VokShm::VokShm()";
+const char* const kOpenError = "Error opening a shared memory - Error-Msg: ";
+const char* const kTruncateError = "Error truncating a shared memory - Error-Msg: ";
+const char* const kMapError = "Error mapping a shared memory - Error-Msg: ";
+const char* const kUnmapError = "Error unmapping a shared memory - Error-Msg: ";
+const char* const kStatError = "Error reading the size of a shared memory - Error-Msg: ";
+const unsigned kMode = 0666;
+
+std::string errnoText() { return std::strerror(errno); }
+
+[[noreturn]] void logAndThrow(const std::string& message) {
+  log(LOG_ERROR, kLocation, message);
+  throw VOKException(message);
+}
+
+std::string tooSmallText(const std::string& name, size_t held, size_t wanted) {
+  return name + " holds " + std::to_string(held) + " bytes, fewer than the " +
+         std::to_string(wanted) + " to be mapped";
+}
+
+}  // namespace
+
+VokShm::VokShm(std::string name, unsigned size, std::shared_ptr<ISharedMemory> functions,
+               bool create)
+    : name(std::move(name)), size(size), functions(std::move(functions)), create(create) {
+  if (!this->functions) {
+    throw std::invalid_argument("Pointer to sharedMemory function wrapper must not be a nullptr");
+  }
+  int protection = 0;
+  int openFlags = 0;
+  getFlags(create, protection, openFlags);
+  const int descriptor = this->functions->_shm_open(this->name.c_str(), openFlags, kMode);
+  if (descriptor == -1) {
+    logAndThrow(kOpenError + errnoText());
+  }
+  fileDescriptor = descriptor;
+  log(LOG_DEBUG, kLocation, "Opened shared memory");
+  if (create && this->functions->_ftruncate(fileDescriptor, static_cast<long>(size)) == -1) {
+    failConstruction(kTruncateError, errnoText());
+  }
+  // Mapping past the end of the object would fault on first access, so an
+  // object smaller than the wanted mapping is refused here.
+  size_t held = 0;
+  if (!readObjectSize(held)) {
+    failConstruction(kStatError, errnoText());
+  }
+  if (held < size) {
+    failConstruction(kMapError, tooSmallText(this->name, held, size));
+  }
+  void* mapped = this->functions->_mmap(nullptr, size, protection, MAP_SHARED, fileDescriptor, 0);
+  if (mapped == MAP_FAILED || mapped == nullptr) {
+    failConstruction(kMapError, errnoText());
+  }
+  address = mapped;
+  log(LOG_DEBUG, kLocation, "Mapped shared memory");
+}
+
+VokShm::~VokShm() {
+  if (address != nullptr) {
+    functions->_munmap(address, size);
+  }
+  if (create) {
+    functions->_shm_unlink(name.c_str());
+  }
+  functions->_close(fileDescriptor);
+}
+
+void VokShm::resizeSharedMemory(size_t newSize) {
+  size_t held = 0;
+  if (!readObjectSize(held)) {
+    logAndThrow(kStatError + errnoText());
+  }
+  if (held < newSize || newSize > std::numeric_limits<uint32_t>::max()) {
+    logAndThrow(kMapError + tooSmallText(name, held, newSize));
+  }
+  if (address != nullptr && functions->_munmap(address, size) != 0) {
+    logAndThrow(kUnmapError + errnoText());
+  }
+  address = nullptr;
+  size = static_cast<uint32_t>(newSize);
+  int protection = 0;
+  int openFlags = 0;
+  getFlags(create, protection, openFlags);
+  void* mapped = functions->_mmap(nullptr, newSize, protection, MAP_SHARED, fileDescriptor, 0);
+  if (mapped == MAP_FAILED || mapped == nullptr) {
+    logAndThrow(kMapError + errnoText());
+  }
+  address = mapped;
+}
+
+void* VokShm::getShmAdr() { return address; }
+
+unsigned VokShm::getSize() const { return size; }
+
+const std::string& VokShm::getName() const { return name; }
+
+void VokShm::getFlags(bool create, int& protection, int& openFlags) {
+  if (create) {
+    protection = PROT_READ | PROT_WRITE;
+    openFlags = O_RDWR | O_CREAT | O_EXCL;
+  } else {
+    protection = PROT_READ;
+    openFlags = O_RDONLY;
+  }
+}
+
+bool VokShm::readObjectSize(size_t& held) const {
+  struct stat status {};
+  if (functions->_fstat(fileDescriptor, &status) == -1) {
+    return false;
+  }
+  held = static_cast<size_t>(status.st_size);
+  return true;
+}
+
+// Releases what the constructor got so far (the descriptor and, on the
+// creating side, the name) before reporting, so that no half-built object
+// stays behind. The text is taken before the clean-up calls can change errno.
+void VokShm::failConstruction(const std::string& prefix, const std::string& detail) {
+  const std::string message = prefix + detail;
+  if (create) {
+    functions->_shm_unlink(name.c_str());
+  }
+  functions->_close(fileDescriptor);
+  logAndThrow(message);
+}
+
+}  // namespace VOK

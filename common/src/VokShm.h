@@ -1,0 +1,54 @@
+#pragma once
+
+#include "ISharedMemory.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace VOK {
+
+// One open and mapped POSIX shared-memory object. It owns its mapping and its
+// descriptor and, on the creating (provider) side, the name, which it unlinks
+// when it goes. A constructed object is always mapped.
+class VokShm {
+ public:
+  // Opens name (passed to shm_open unchanged), on the creating side creates it
+  // exclusively and truncates it to size, and maps size bytes: read-write when
+  // creating, read-only otherwise. Throws std::invalid_argument for a null
+  // functions pointer, VOKException (logged) when a call fails or the object
+  // is smaller than size; whatever was opened or created is released first.
+  VokShm(std::string name, unsigned size, std::shared_ptr<ISharedMemory> functions, bool create);
+  VokShm(const VokShm&) = delete;
+  VokShm& operator=(const VokShm&) = delete;
+  // Unmaps, unlinks the name on the creating side, closes the descriptor. Never throws.
+  virtual ~VokShm();
+
+  // Replaces the mapping by one of newSize bytes over the same object (never
+  // truncates). Refuses, with VOKException and the old mapping kept, a size
+  // beyond the object; a failed unmap or map throws VOKException.
+  virtual void resizeSharedMemory(size_t newSize);
+  // Start of the current mapping; changes with every resize.
+  virtual void* getShmAdr();
+  // Length of the current mapping in bytes.
+  unsigned getSize() const;
+  // The object name as given at construction.
+  const std::string& getName() const;
+
+  // Protection and open flags for the creating (read-write, O_CREAT|O_EXCL)
+  // or attaching (read-only) side.
+  static void getFlags(bool create, int& protection, int& openFlags);
+
+ private:
+  bool readObjectSize(size_t& held) const;
+  [[noreturn]] void failConstruction(const std::string& prefix, const std::string& detail);
+
+  void* address = nullptr;
+  std::string name;
+  uint32_t size;
+  std::shared_ptr<ISharedMemory> functions;
+  int fileDescriptor = 0;
+  bool create;
+};
+
+}  // namespace VOK
