@@ -1,0 +1,5 @@
+#include "SleepWrapperLinux.h"
+
+int SleepWrapperLinux::_nanosleep(const timespec* request, timespec* remaining) {
+  return ::nanosleep(request, remaining);
+}

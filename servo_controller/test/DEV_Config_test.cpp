@@ -1,0 +1,142 @@
+#include "DEV_Config.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+
+#include "I2cWrapperLinux.h"
+#include "MockI2cFunctions.h"
+#include "MockSleepFunctions.h"
+#include "Sleep.h"
+#include "SleepWrapperLinux.h"
+#include "am65x.h"
+#include "i2cfunc.h"
+
+using testing::_;
+using testing::Invoke;
+using testing::NiceMock;
+using testing::Return;
+using testing::StrEq;
+
+namespace {
+
+class DevConfigTest : public testing::Test {
+ protected:
+  void SetUp() override { i2c_useFunctions(bus); }
+  void TearDown() override {
+    i2c_useFunctions(std::make_shared<I2cWrapperLinux>());
+    sleepUseFunctions(std::make_shared<SleepWrapperLinux>());
+  }
+  void open() {
+    EXPECT_CALL(*bus, _open(StrEq("/dev/i2c-4"), _)).WillOnce(Return(5));
+    EXPECT_CALL(*bus, _ioctl(5, _, 0x40)).WillOnce(Return(0));
+    ASSERT_EQ(DEV_ModuleInit(), 0);
+  }
+
+  std::shared_ptr<NiceMock<MockI2cFunctions>> bus = std::make_shared<NiceMock<MockI2cFunctions>>();
+};
+
+TEST_F(DevConfigTest, ModuleInitFailsWithoutDevice) {
+  EXPECT_CALL(*bus, _open(_, _)).WillOnce(Return(-1));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(DEV_ModuleInit(), 1);
+  testing::internal::GetCapturedStderr();
+}
+
+TEST_F(DevConfigTest, ModuleExitClosesTheKeptDescriptor) {
+  open();
+  EXPECT_CALL(*bus, _close(5)).WillOnce(Return(0));
+  EXPECT_EQ(DEV_ModuleExit(), 1);
+}
+
+TEST_F(DevConfigTest, PlainReadKeepsRegisterWhenNothingArrives) {
+  open();
+  EXPECT_CALL(*bus, _read(5, _, 1)).WillOnce(Return(0));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(IIC_Read(0x2A), 0x2A);
+  testing::internal::GetCapturedStderr();
+}
+
+TEST_F(DevConfigTest, WordReadsCombineBytesBigEndianAndSmbusSwaps) {
+  open();
+  EXPECT_CALL(*bus, _read(5, _, 2)).WillOnce(Invoke([](int, void* buf, size_t) {
+    memcpy(buf, "\x12\x34", 2);
+    return 2L;
+  }));
+  EXPECT_CALL(*bus, _i2c_smbus_read_word_data(5, 0x08)).WillOnce(Return(0x1234));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(IIC_ReadWord(), 0x1234);
+  EXPECT_EQ(IIC_SMBUS_ReadWord(0x08), 0x3412);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "3 bytes request\nam65x reads 4660\n");
+}
+
+TEST_F(DevConfigTest, FailedWordReadsGiveZeroWithMessage) {
+  open();
+  EXPECT_CALL(*bus, _read(5, _, 2)).WillOnce(Return(-1));
+  EXPECT_CALL(*bus, _i2c_smbus_read_word_data(5, 0x08)).WillOnce(Return(-5));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(IIC_ReadWord(), 0);
+  EXPECT_EQ(IIC_SMBUS_ReadWord(0x08), 0);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_THAT(err, testing::HasSubstr("IIC_ReadWord error: "));
+  EXPECT_THAT(err, testing::HasSubstr("IIC_SMBUS_ReadWord error: "));
+}
+
+TEST_F(DevConfigTest, SmbusByteTransfersUseRegisterAndValue) {
+  open();
+  EXPECT_CALL(*bus, _i2c_smbus_write_byte_data(5, 0x01, 0x04)).WillOnce(Return(0));
+  EXPECT_CALL(*bus, _i2c_smbus_read_byte_data(5, 0x01)).WillOnce(Return(0x04));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(IIC_SMBUS_Write(0x01, 0x04), 0);
+  EXPECT_EQ(IIC_SMBUS_Read(0x01), 0x04);
+  testing::internal::GetCapturedStderr();
+}
+
+TEST(DelayTest, ThousandMillisecondsIsReportedAndCutTo999) {
+  testing::internal::CaptureStderr();
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(delay_ms(1000), 0);
+  auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "delay_ms error: delay value needs to be less than 999\n");
+  EXPECT_GE(elapsed, std::chrono::milliseconds(999));
+  EXPECT_LT(elapsed, std::chrono::milliseconds(1500));
+}
+
+TEST(DelayTest, InterruptedSleepIsReportedAndNotResumed) {
+  auto sleeper = std::make_shared<MockSleepFunctions>();
+  sleepUseFunctions(sleeper);
+  EXPECT_CALL(*sleeper, _nanosleep(_, _)).WillOnce(Invoke([](const timespec* t, timespec*) {
+    EXPECT_EQ(t->tv_sec, 0);
+    EXPECT_EQ(t->tv_nsec, 999000000L);
+    errno = EINTR;
+    return -1;
+  }));
+  testing::internal::CaptureStderr();
+  DEV_Delay_ms(999);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "delay_ms error: Interrupted system call\n");
+  sleepUseFunctions(std::make_shared<SleepWrapperLinux>());
+}
+
+TEST(SleepTest, SleepResumesWithTheTimeLeftAfterASignal) {
+  auto sleeper = std::make_shared<MockSleepFunctions>();
+  sleepUseFunctions(sleeper);
+  testing::InSequence order;
+  EXPECT_CALL(*sleeper, _nanosleep(_, _)).WillOnce(Invoke([](const timespec* t, timespec* left) {
+    EXPECT_EQ(t->tv_nsec, 150000000L);
+    *left = timespec{0, 40000000L};
+    errno = EINTR;
+    return -1;
+  }));
+  EXPECT_CALL(*sleeper, _nanosleep(_, _)).WillOnce(Invoke([](const timespec* t, timespec*) {
+    EXPECT_EQ(t->tv_nsec, 40000000L);
+    return 0;
+  }));
+  sleepResuming(150);
+  sleepUseFunctions(std::make_shared<SleepWrapperLinux>());
+  EXPECT_THROW(sleepUseFunctions(nullptr), std::invalid_argument);
+}
+
+}  // namespace

@@ -1,0 +1,124 @@
+#include "PCA9685.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "I2cWrapperLinux.h"
+#include "MockI2cFunctions.h"
+#include "MockSleepFunctions.h"
+#include "Sleep.h"
+#include "SleepWrapperLinux.h"
+#include "i2cfunc.h"
+
+using testing::_;
+using testing::Invoke;
+using testing::NiceMock;
+using testing::Return;
+
+namespace {
+
+using Writes = std::vector<std::pair<int, int>>;
+
+constexpr int kFd = 7;
+
+// Runs the chip driver against a bus substitute that records every plain
+// two-byte write as (register, value).
+class PCA9685Test : public testing::Test {
+ protected:
+  void SetUp() override {
+    i2c_useFunctions(bus);
+    sleepUseFunctions(sleeper);
+    ON_CALL(*bus, _open(_, _)).WillByDefault(Return(kFd));
+    ON_CALL(*bus, _ioctl(_, _, _)).WillByDefault(Return(0));
+    ON_CALL(*bus, _write(kFd, _, 2)).WillByDefault(Invoke([this](int, const void* buf, size_t) {
+      auto bytes = static_cast<const uint8_t*>(buf);
+      writes.emplace_back(bytes[0], bytes[1]);
+      return 2L;
+    }));
+    ASSERT_EQ(DEV_ModuleInit(), 0);
+  }
+  void TearDown() override {
+    i2c_useFunctions(std::make_shared<I2cWrapperLinux>());
+    sleepUseFunctions(std::make_shared<SleepWrapperLinux>());
+  }
+
+  std::shared_ptr<NiceMock<MockI2cFunctions>> bus = std::make_shared<NiceMock<MockI2cFunctions>>();
+  std::shared_ptr<NiceMock<MockSleepFunctions>> sleeper =
+      std::make_shared<NiceMock<MockSleepFunctions>>();
+  Writes writes;
+};
+
+TEST_F(PCA9685Test, SetPwmWritesOnLowOnHighOffLowOffHighOfTheChannel) {
+  PCA9685_setPWM(3, 0x0123, 0x0ABC);
+  EXPECT_EQ(writes, (Writes{{18, 0x23}, {19, 0x01}, {20, 0xBC}, {21, 0x0A}}));
+}
+
+TEST_F(PCA9685Test, ChannelBaseWrapsAroundAtTheRegisterWidth) {
+  PCA9685_setPWM(63, 0, 0);
+  EXPECT_EQ(writes.front().first, (6 + 4 * 63) % 256);
+}
+
+TEST_F(PCA9685Test, RotationAngleMapsDegreesToOffCount) {
+  PCA9685_Set_Rotation_Angle(0, 90);
+  PCA9685_Set_Rotation_Angle(1, 0);
+  PCA9685_Set_Rotation_Angle(2, 180);
+  ASSERT_EQ(writes.size(), 12u);
+  auto off = [this](size_t k) { return writes[4 * k + 2].second + 256 * writes[4 * k + 3].second; };
+  EXPECT_EQ(off(0), 305);
+  EXPECT_EQ(off(1), 102);
+  EXPECT_EQ(off(2), 507);
+  EXPECT_EQ(writes[0], std::make_pair(6, 0));
+  EXPECT_EQ(writes[1], std::make_pair(7, 0));
+}
+
+TEST_F(PCA9685Test, AngleAbove180IsRejectedWithoutAnyWrite) {
+  testing::internal::CaptureStdout();
+  PCA9685_Set_Rotation_Angle(0, 181);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Angle out of range \n");
+  EXPECT_TRUE(writes.empty());
+}
+
+TEST_F(PCA9685Test, ServoPulseCountsWithTwentyMillisecondPeriod) {
+  PCA9685_setServoPulse(0, 1500);
+  EXPECT_EQ(writes[2].second + 256 * writes[3].second, 1500 * 4096 / 20000);
+}
+
+TEST_F(PCA9685Test, InitRunsTheStartUpSequence) {
+  EXPECT_CALL(*bus, _read(kFd, _, 1)).WillOnce(Invoke([](int, void* buf, size_t) {
+    *static_cast<uint8_t*>(buf) = 0x21;
+    return 1L;
+  }));
+  std::vector<long> pauses;
+  ON_CALL(*sleeper, _nanosleep(_, _)).WillByDefault(Invoke([&](const timespec* t, timespec*) {
+    pauses.push_back(t->tv_sec * 1000 + t->tv_nsec / 1000000);
+    return 0;
+  }));
+  EXPECT_EQ(Init_PCA9685(), 0);
+  EXPECT_EQ(writes, (Writes{{0x00, 0x00},
+                            {0x00, 0x31},
+                            {0xFE, 0x7C},
+                            {0x00, 0x21},
+                            {0x00, 0xA1},
+                            {0x01, 0x04},
+                            {6, 0},
+                            {7, 0},
+                            {8, 0x33},
+                            {9, 0x01},
+                            {10, 0},
+                            {11, 0},
+                            {12, 0x33},
+                            {13, 0x01}}));
+  EXPECT_EQ(pauses, std::vector<long>{200});
+}
+
+TEST_F(PCA9685Test, InitReportsAFailedLastWrite) {
+  ON_CALL(*bus, _write(kFd, _, 2)).WillByDefault(Return(-1));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Init_PCA9685(), 1);
+  testing::internal::GetCapturedStderr();
+}
+
+}  // namespace
