@@ -1,0 +1,203 @@
+#include "MockSharedMemory.h"
+#include "VOKException.h"
+#include "VokShm.h"
+#include "shmMapperServerOS.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+namespace VOK {
+namespace {
+
+using ::testing::_;
+using ::testing::InSequence;
+using ::testing::NiceMock;
+using ::testing::Return;
+using ::testing::StrEq;
+using ::testing::StrictMock;
+
+const int kFd = 7;
+const int kCreateFlags = O_RDWR | O_CREAT | O_EXCL;
+
+// Two distinct addresses that stand for mappings; never dereferenced.
+char firstMapping[64];
+char secondMapping[64];
+
+std::string thrownText(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const VOKException& e) {
+    return e.what();
+  }
+  return "(nothing thrown)";
+}
+
+class VokShmCalls : public ::testing::Test {
+ protected:
+  std::shared_ptr<StrictMock<MockSharedMemory>> shm = std::make_shared<StrictMock<MockSharedMemory>>();
+
+  // An object of the given size behind kFd, opened with the given flags.
+  void expectOpen(const char* name, int flags, size_t objectSize) {
+    EXPECT_CALL(*shm, _shm_open(StrEq(name), flags, 0666u)).WillOnce(Return(kFd));
+    EXPECT_CALL(*shm, _fstat(kFd, _)).WillRepeatedly(ReportObjectSize(objectSize));
+  }
+};
+
+TEST_F(VokShmCalls, CreatingSideOpensExclusivelyTruncatesAndMapsReadWrite) {
+  InSequence order;
+  EXPECT_CALL(*shm, _shm_open(StrEq("ring"), 0xC2, 0666u)).WillOnce(Return(kFd));
+  EXPECT_CALL(*shm, _ftruncate(kFd, 4096)).WillOnce(Return(0));
+  EXPECT_CALL(*shm, _fstat(kFd, _)).WillOnce(ReportObjectSize(4096));
+  EXPECT_CALL(*shm, _mmap(nullptr, 4096u, PROT_READ | PROT_WRITE, MAP_SHARED, kFd, 0))
+      .WillOnce(Return(firstMapping));
+  EXPECT_CALL(*shm, _munmap(firstMapping, 4096u)).WillOnce(Return(0));
+  EXPECT_CALL(*shm, _shm_unlink(StrEq("ring"))).WillOnce(Return(0));
+  EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
+  VokShm object("ring", 4096, shm, true);
+  EXPECT_EQ(object.getShmAdr(), firstMapping);
+}
+
+TEST_F(VokShmCalls, AttachingSideMapsReadOnlyAlsoAfterResizeAndNeverUnlinks) {
+  expectOpen("ring", O_RDONLY, 4096);
+  {
+    InSequence order;
+    EXPECT_CALL(*shm, _mmap(nullptr, 16u, PROT_READ, MAP_SHARED, kFd, 0))
+        .WillOnce(Return(firstMapping));
+    EXPECT_CALL(*shm, _munmap(firstMapping, 16u)).WillOnce(Return(0));
+    EXPECT_CALL(*shm, _mmap(nullptr, 4096u, PROT_READ, MAP_SHARED, kFd, 0))
+        .WillOnce(Return(secondMapping));
+    EXPECT_CALL(*shm, _munmap(secondMapping, 4096u)).WillOnce(Return(0));
+    EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
+  }
+  VokShm object("ring", 16, shm, false);
+  object.resizeSharedMemory(4096);
+  EXPECT_EQ(object.getShmAdr(), secondMapping);
+  EXPECT_EQ(object.getSize(), 4096u);
+}
+
+TEST_F(VokShmCalls, FailedTruncateClosesAndUnlinksBeforeThrowing) {
+  EXPECT_CALL(*shm, _shm_open(_, kCreateFlags, _)).WillOnce(Return(kFd));
+  EXPECT_CALL(*shm, _ftruncate(kFd, _)).WillOnce(FailWith(ENOSPC));
+  EXPECT_CALL(*shm, _shm_unlink(StrEq("ring"))).WillOnce(FailWith(ENOENT));
+  EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
+  EXPECT_EQ(thrownText([&] { VokShm("ring", 64, shm, true); }),
+            std::string("Error truncating a shared memory - Error-Msg: ") + std::strerror(ENOSPC));
+}
+
+TEST_F(VokShmCalls, FailedMapOnTheCreatingSideClosesAndUnlinks) {
+  expectOpen("ring", kCreateFlags, 64);
+  EXPECT_CALL(*shm, _ftruncate(kFd, 64)).WillOnce(Return(0));
+  EXPECT_CALL(*shm, _mmap(_, _, _, _, _, _)).WillOnce([](void*, size_t, int, int, int, long) {
+    errno = ENOMEM;
+    return MAP_FAILED;
+  });
+  EXPECT_CALL(*shm, _shm_unlink(StrEq("ring"))).WillOnce(Return(0));
+  EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
+  EXPECT_EQ(thrownText([&] { VokShm("ring", 64, shm, true); }),
+            std::string("Error mapping a shared memory - Error-Msg: ") + std::strerror(ENOMEM));
+}
+
+TEST_F(VokShmCalls, FailedMapOnTheAttachingSideClosesButNeverUnlinks) {
+  expectOpen("ring", O_RDONLY, 64);
+  EXPECT_CALL(*shm, _mmap(_, _, _, _, _, _)).WillOnce(Return(nullptr));
+  EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
+  EXPECT_THAT(thrownText([&] { VokShm("ring", 16, shm, false); }),
+              ::testing::StartsWith("Error mapping a shared memory - Error-Msg: "));
+}
+
+TEST_F(VokShmCalls, FailedOpenThrowsWithTheSystemTextAndReleasesNothing) {
+  EXPECT_CALL(*shm, _shm_open(_, _, _)).WillOnce(FailWith(EACCES));
+  EXPECT_EQ(thrownText([&] { VokShm("ring", 16, shm, false); }),
+            std::string("Error opening a shared memory - Error-Msg: ") + std::strerror(EACCES));
+}
+
+TEST_F(VokShmCalls, ObjectSmallerThanTheMappingIsRefusedInsteadOfFaultingLater) {
+  expectOpen("ring", O_RDONLY, 8);
+  EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
+  EXPECT_EQ(thrownText([&] { VokShm("ring", 16, shm, false); }),
+            "Error mapping a shared memory - Error-Msg: ring holds 8 bytes, fewer than the 16 "
+            "to be mapped");
+}
+
+TEST_F(VokShmCalls, ResizeBeyondTheObjectKeepsTheOldMapping) {
+  expectOpen("ring", O_RDONLY, 100);
+  EXPECT_CALL(*shm, _mmap(nullptr, 16u, PROT_READ, MAP_SHARED, kFd, 0))
+      .WillOnce(Return(firstMapping));
+  VokShm object("ring", 16, shm, false);
+  EXPECT_THAT(thrownText([&] { object.resizeSharedMemory(101); }),
+              ::testing::HasSubstr("ring holds 100 bytes, fewer than the 101"));
+  EXPECT_EQ(object.getShmAdr(), firstMapping);
+  EXPECT_EQ(object.getSize(), 16u);
+  EXPECT_CALL(*shm, _munmap(firstMapping, 16u)).WillOnce(Return(0));
+  EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
+}
+
+TEST_F(VokShmCalls, FailedRemapStillStoresTheNewSize) {
+  expectOpen("ring", O_RDONLY, 4096);
+  EXPECT_CALL(*shm, _mmap(_, 16u, _, _, _, _)).WillOnce(Return(firstMapping));
+  EXPECT_CALL(*shm, _munmap(firstMapping, 16u)).WillOnce(Return(0));
+  EXPECT_CALL(*shm, _mmap(_, 4096u, _, _, _, _)).WillOnce(Return(MAP_FAILED));
+  VokShm object("ring", 16, shm, false);
+  EXPECT_THAT(thrownText([&] { object.resizeSharedMemory(4096); }),
+              ::testing::StartsWith("Error mapping a shared memory - Error-Msg: "));
+  EXPECT_EQ(object.getSize(), 4096u);
+  EXPECT_EQ(object.getShmAdr(), nullptr);
+  // Nothing is mapped any more, so only the descriptor is released.
+  EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
+}
+
+TEST_F(VokShmCalls, FailedUnmapDuringResizeThrowsWithTheSystemText) {
+  expectOpen("ring", O_RDONLY, 4096);
+  EXPECT_CALL(*shm, _mmap(_, 16u, _, _, _, _)).WillOnce(Return(firstMapping));
+  EXPECT_CALL(*shm, _munmap(firstMapping, 16u)).WillOnce(FailWith(EINVAL)).WillOnce(Return(0));
+  EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
+  VokShm object("ring", 16, shm, false);
+  EXPECT_EQ(thrownText([&] { object.resizeSharedMemory(4096); }),
+            std::string("Error unmapping a shared memory - Error-Msg: ") + std::strerror(EINVAL));
+}
+
+TEST(VokShmArguments, NullWrappersAreRefused) {
+  EXPECT_THROW(
+      {
+        try {
+          VokShm("ring", 16, nullptr, false);
+        } catch (const std::invalid_argument& e) {
+          EXPECT_STREQ(e.what(), "Pointer to sharedMemory function wrapper must not be a nullptr");
+          throw;
+        }
+      },
+      std::invalid_argument);
+  EXPECT_THROW(
+      {
+        try {
+          ShmMapperServerOS mapper(nullptr);
+        } catch (const std::invalid_argument& e) {
+          EXPECT_STREQ(e.what(), "Error: ShmMapperServerOS: Shared-memory-Object must not be null");
+          throw;
+        }
+      },
+      std::invalid_argument);
+}
+
+TEST_F(VokShmCalls, MapperHandsOutObjectsOverItsWrapperAndResizesThem) {
+  expectOpen("ring", O_RDONLY, 4096);
+  EXPECT_CALL(*shm, _mmap(_, 16u, PROT_READ, _, kFd, _)).WillOnce(Return(firstMapping));
+  EXPECT_CALL(*shm, _munmap(firstMapping, 16u)).WillOnce(Return(0));
+  EXPECT_CALL(*shm, _mmap(_, 2048u, PROT_READ, _, kFd, _)).WillOnce(Return(secondMapping));
+  EXPECT_CALL(*shm, _munmap(secondMapping, 2048u)).WillOnce(Return(0));
+  EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
+  ShmMapperServerOS mapper(shm);
+  std::shared_ptr<VokShm> object = mapper.provideShm("ring", false, 16);
+  mapper.resizeShm(object, 2048);
+  EXPECT_EQ(object->getShmAdr(), secondMapping);
+}
+
+}  // namespace
+}  // namespace VOK

@@ -1,0 +1,83 @@
+#include "SharedMemoryWrapperLinux.h"
+#include "VOKException.h"
+#include "VokShm.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace VOK {
+namespace {
+
+// Real POSIX shared memory under a name of this process; removed again
+// whatever the test does.
+class RealSharedMemory : public ::testing::Test {
+ protected:
+  std::shared_ptr<ISharedMemory> functions = std::make_shared<SharedMemoryWrapperLinux>();
+  std::string name = "/vok_common_test_" + std::to_string(::getpid());
+
+  void TearDown() override { ::shm_unlink(name.c_str()); }
+
+  bool nameExists() const {
+    const int fd = ::shm_open(name.c_str(), O_RDONLY, 0);
+    if (fd >= 0) {
+      ::close(fd);
+    }
+    return fd >= 0;
+  }
+
+  std::string openFailure(unsigned size, bool create) {
+    try {
+      VokShm object(name, size, functions, create);
+    } catch (const VOKException& e) {
+      return e.what();
+    }
+    return "(nothing thrown)";
+  }
+};
+
+TEST_F(RealSharedMemory, CreatingAnExistingNameFailsWithTheExistsText) {
+  VokShm first(name, 64, functions, true);
+  EXPECT_EQ(openFailure(64, true),
+            std::string("Error opening a shared memory - Error-Msg: ") + std::strerror(EEXIST));
+  EXPECT_TRUE(nameExists()) << "the failed second creator must not unlink the first one's name";
+}
+
+TEST_F(RealSharedMemory, AttachingToAMissingNameFailsWithTheNoSuchFileText) {
+  EXPECT_EQ(openFailure(16, false),
+            std::string("Error opening a shared memory - Error-Msg: ") + std::strerror(ENOENT));
+}
+
+TEST_F(RealSharedMemory, AttacherSeesTheCreatorsBytesAndOutlivesItsName) {
+  auto creator = std::make_unique<VokShm>(name, 4096, functions, true);
+  std::memcpy(creator->getShmAdr(), "ring", 5);
+  VokShm attacher(name, 16, functions, false);
+  attacher.resizeSharedMemory(4096);
+  EXPECT_STREQ(static_cast<const char*>(attacher.getShmAdr()), "ring");
+  creator.reset();
+  EXPECT_FALSE(nameExists());
+  EXPECT_STREQ(static_cast<const char*>(attacher.getShmAdr()), "ring");
+}
+
+TEST_F(RealSharedMemory, DestroyingTheAttacherLeavesTheName) {
+  VokShm creator(name, 64, functions, true);
+  { VokShm attacher(name, 16, functions, false); }
+  EXPECT_TRUE(nameExists());
+}
+
+TEST_F(RealSharedMemory, MappingBeyondTheObjectIsRefusedWithoutAFault) {
+  VokShm creator(name, 64, functions, true);
+  VokShm attacher(name, 16, functions, false);
+  EXPECT_THROW(attacher.resizeSharedMemory(1 << 20), VOKException);
+  EXPECT_EQ(static_cast<const unsigned char*>(attacher.getShmAdr())[15], 0);
+}
+
+}  // namespace
+}  // namespace VOK
