@@ -1,0 +1,199 @@
+// The MJPEG stream server: a non-blocking multipart HTTP response per client,
+// driven entirely by the caller's stream_put calls.
+#include "stream.h"
+
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "log_datalayer.h"
+#include "mymalloc.h"
+#include "stream_parts.h"
+
+namespace {
+
+const int maxClients = 10;
+const int64_t framePeriodUs = 45453;  // at most about 22 frames per second per client
+const int frameLimit = 13200;         // about ten minutes; the browser then reconnects
+const size_t frameChunkSpare = 1024;  // room for part header and trailer
+const socklen_t peerAddressSize = 128;
+const char stopComponent[] = "ZentorMotion(ZM)C::stream_stop()";
+
+int64_t wallClockUs() {
+  timespec now{};
+  stream_functions()._clock_gettime(CLOCK_REALTIME, &now);
+  return static_cast<int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+bool connectionPending(int listenFd) {
+  pollfd entry{listenFd, POLLIN, 0};
+  return stream_functions()._poll(&entry, 1, 0) > 0 && (entry.revents & POLLIN) != 0;
+}
+
+void addClient(stream* s, int fd) {
+  auto* client = static_cast<stream*>(mymalloc(sizeof(stream)));
+  client->socket = fd;
+  client->pending = response_header_chunk(s->cors_header);
+  client->prev = s;
+  client->next = s->next;
+  if (s->next != nullptr) {
+    s->next->prev = client;
+  }
+  s->next = client;
+}
+
+void acceptOne(stream* s, int* count) {
+  if (s->socket < 0 || !connectionPending(s->socket)) {
+    return;
+  }
+  IStreamFunctions& sys = stream_functions();
+  sockaddr_storage peer{};
+  socklen_t peerSize = peerAddressSize;
+  int fd = sys._accept(s->socket, reinterpret_cast<sockaddr*>(&peer), &peerSize);
+  if (fd < 0) {
+    // No record is kept for a failed accept; it could never be written to.
+    log(LOG_INFO, "ZentorMotion(ZM)C::http_acceptsock()", "stream accept()");
+    return;
+  }
+  int on = 1;
+  sys._ioctl(fd, FIONBIO, &on);
+  addClient(s, fd);
+  ++*count;
+}
+
+void closeClient(stream* client, int* count) {
+  stream_functions()._close(client->socket);
+  client->prev->next = client->next;
+  if (client->next != nullptr) {
+    client->next->prev = client->prev;
+  }
+  std::free(client);
+  --*count;
+}
+
+enum class WriteOutcome { Unfinished, Complete, Failed };
+
+// One write of the client's pending rest. MSG_NOSIGNAL: a browser that has
+// gone away is an error code here, never a SIGPIPE that ends the host.
+WriteOutcome writePending(stream* client) {
+  stream_chunk* chunk = client->pending;
+  if (client->sent >= chunk->size) {
+    return WriteOutcome::Complete;
+  }
+  ssize_t written = stream_functions()._send(
+      client->socket, chunk->data + client->sent, static_cast<size_t>(chunk->size - client->sent),
+      MSG_NOSIGNAL | MSG_DONTWAIT);
+  if (written > 0) {
+    client->sent += written;
+    return client->sent < chunk->size ? WriteOutcome::Unfinished : WriteOutcome::Complete;
+  }
+  if (written == 0 || errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) {
+    return WriteOutcome::Unfinished;
+  }
+  return WriteOutcome::Failed;
+}
+
+// One pass over the clients; returns whether any byte was written.
+bool flushPass(stream* s, int* count) {
+  bool progress = false;
+  for (stream* client = s->next; client != nullptr;) {
+    stream* next = client->next;
+    if (client->pending != nullptr) {
+      const int64_t sentBefore = client->sent;
+      WriteOutcome outcome = writePending(client);
+      progress = progress || client->sent > sentBefore;
+      if (outcome != WriteOutcome::Unfinished) {
+        chunk_release(client->pending);
+        client->pending = nullptr;
+        ++client->frames;
+        if (outcome == WriteOutcome::Failed || client->frames > frameLimit) {
+          closeClient(client, count);
+        }
+      }
+    }
+    client = next;
+  }
+  return progress;
+}
+
+void stream_flush(stream* s, int* count) {
+  while (flushPass(s, count)) {
+  }
+}
+
+bool anyIdle(const stream* s) {
+  for (const stream* client = s->next; client != nullptr; client = client->next) {
+    if (client->pending == nullptr) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void distributeFrame(stream* s, const unsigned char* frame, int64_t length) {
+  if (!anyIdle(s)) {
+    return;
+  }
+  stream_chunk* chunk = chunk_new(static_cast<size_t>(length) + frameChunkSpare);
+  chunk->size = put_header_on_image(chunk->data, frame, length);
+  const int64_t now = wallClockUs();
+  for (stream* client = s->next; client != nullptr; client = client->next) {
+    if (client->pending == nullptr && now - client->last_frame_us > framePeriodUs) {
+      client->pending = chunk;
+      client->last_frame_us = now;
+      client->sent = 0;
+      ++chunk->refs;
+    }
+  }
+  if (chunk->refs == 0) {
+    chunk_release(chunk);
+  }
+}
+
+}  // namespace
+
+int stream_init(stream* s, int port, int local, int ipv6, const char* origin) {
+  std::memset(s, 0, sizeof(*s));
+  s->socket = http_bindsock(port, local, ipv6);
+  if (origin != nullptr) {
+    s->cors_header = static_cast<char*>(mymalloc(std::strlen(origin) + 1));
+    std::strcpy(s->cors_header, origin);
+  }
+  return s->socket;
+}
+
+void stream_put(stream* s, int* count, const unsigned char* frame, int64_t length) {
+  if (*count < maxClients) {
+    acceptOne(s, count);
+  }
+  if (*count <= 0) {
+    return;
+  }
+  stream_flush(s, count);
+  distributeFrame(s, frame, length);
+  stream_flush(s, count);
+}
+
+void stream_stop(stream* s) {
+  log(LOG_INFO, stopComponent, "Closing stream listen socket & active stream sockets");
+  IStreamFunctions& sys = stream_functions();
+  if (s->socket >= 0) {
+    sys._close(s->socket);
+  }
+  s->socket = -1;
+  std::free(s->cors_header);
+  s->cors_header = nullptr;
+  while (s->next != nullptr) {
+    stream* client = s->next;
+    if (client->pending != nullptr) {
+      chunk_release(client->pending);
+    }
+    s->next = client->next;
+    sys._close(client->socket);
+    std::free(client);
+  }
+  log(LOG_INFO, stopComponent, "Closed stream listen socket & active stream sockets");
+}
