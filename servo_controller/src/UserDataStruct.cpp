@@ -1,0 +1,9 @@
+#include "UserDataStruct.h"
+
+UserDataStruct::UserDataStruct() : bramixData{} {}
+
+std::list<Symbol> UserDataStruct::getSymbolList() const {
+  auto offset = reinterpret_cast<const unsigned char*>(bramixData) -
+                reinterpret_cast<const unsigned char*>(this);
+  return {Symbol("bramixData", "int8_t", kChannels, static_cast<unsigned long long>(offset))};
+}

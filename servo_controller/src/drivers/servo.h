@@ -1,0 +1,34 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "ISerialFunctions.h"
+
+class UserDataStruct;
+
+// The serial servo board: one 15-character frame per call, 9600 baud 8N1.
+
+// Replaces the system-call layer and the device path ("/dev/serial0" by
+// default) for the next ServoOpen. Throws std::invalid_argument for null.
+void ServoUseDevice(std::shared_ptr<ISerialFunctions> functions, const std::string& path);
+
+// Opens and configures the port; the descriptor, or -1 when it is already
+// open (the open port is kept) or cannot be opened.
+int ServoOpen();
+
+// test false: sets value 14 of data to 13 and sends the 15 values' low
+// nibbles as upper-case hex digits, one write per character; the bytes
+// written (15 on success, reported otherwise). test true: ServoTest(), data
+// is neither read nor changed.
+int ServoWrite(UserDataStruct* data, bool test);
+
+// Sends the fixed test frame raw, echoing it on standard error, then pauses
+// 150 ms; the bytes written.
+int ServoTest();
+
+// Closes the port; close's result. The port counts as closed afterwards.
+int ServoClose();
+
+// The frame digit of c: '0'..'9' for 0..9, 'A'..'F' for 10..15.
+unsigned char hex2asc(unsigned char c);
