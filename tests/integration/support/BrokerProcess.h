@@ -1,0 +1,79 @@
+#pragma once
+
+#include "ChildProcess.h"
+#include "StartedProcess.h"
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vok_itest {
+
+// A real VOK_App started as a user starts it: the command returns at once and
+// the broker lives on in its forked child, which this object adopts (the test
+// process becomes a subreaper) and tracks by pid. The destructor kills the
+// broker if it still runs and removes its socket file.
+class BrokerProcess {
+ public:
+  // Runs program (the VOK_App path) with arguments in workingDirectory (empty:
+  // inherited), waits up to startTimeout for the command to return and finds
+  // its daemon child. Throws std::runtime_error when the command does not
+  // return in time or leaves no child.
+  BrokerProcess(const std::string& program, const std::vector<std::string>& arguments,
+                const std::string& workingDirectory = "",
+                std::chrono::milliseconds startTimeout = std::chrono::seconds(10));
+  ~BrokerProcess();
+  BrokerProcess(const BrokerProcess&) = delete;
+  BrokerProcess& operator=(const BrokerProcess&) = delete;
+
+  // Exit status of the command the user typed (0 once it went into the background).
+  int commandStatus() const { return foregroundStatus; }
+  // How long the command took to return.
+  std::chrono::milliseconds commandDuration() const { return foregroundDuration; }
+  // The daemonised broker's pid.
+  pid_t pid() const { return daemon->pid(); }
+  // "/tmp/sock_<pid>.uds" of the daemonised broker.
+  std::string socketPath() const;
+  // Waits up to timeout for the socket file to exist.
+  bool waitForSocketFile(std::chrono::milliseconds timeout) const;
+  // Waits up to timeout until the broker's standard output contains text.
+  bool waitForOutput(const std::string& text, std::chrono::milliseconds timeout) const;
+  // Sends SIGINT and waits up to timeout: the exit status, or nullopt.
+  std::optional<int> interrupt(std::chrono::milliseconds timeout);
+  // Waits up to timeout for the broker to end: the exit status, or nullopt.
+  std::optional<int> waitForExit(std::chrono::milliseconds timeout);
+  // Everything the command and the broker wrote to standard output.
+  std::string output() const { return command->output(); }
+  // Everything they wrote to standard error.
+  std::string errors() const { return command->errors(); }
+
+ private:
+  std::unique_ptr<StartedProcess> command;
+  std::unique_ptr<ChildProcess> daemon;
+  int foregroundStatus = -1;
+  std::chrono::milliseconds foregroundDuration{0};
+};
+
+// "/tmp/sock_<pid>.uds": the socket file of the broker with this pid.
+std::string socketPathOf(pid_t pid);
+
+// Whether a file (of any kind) exists at path.
+bool fileExists(const std::string& path);
+
+// Removes the named POSIX shared-memory objects at construction (stale ones
+// of an earlier run) and when it goes out of scope, also when a test fails.
+class ShmLeftovers {
+ public:
+  // Names as given to shm_open ("/name" or "name").
+  explicit ShmLeftovers(std::vector<std::string> names);
+  ~ShmLeftovers();
+  ShmLeftovers(const ShmLeftovers&) = delete;
+  ShmLeftovers& operator=(const ShmLeftovers&) = delete;
+
+ private:
+  std::vector<std::string> names;
+};
+
+}  // namespace vok_itest

@@ -1,0 +1,85 @@
+#include "ChildProcess.h"
+
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+
+#include <mutex>
+#include <set>
+#include <stdexcept>
+#include <thread>
+
+namespace vok_itest {
+
+namespace {
+
+std::mutex registryLock;
+std::set<pid_t>& registry() {
+  static std::set<pid_t> pids;
+  return pids;
+}
+
+int statusOf(int raw) {
+  if (WIFEXITED(raw)) {
+    return WEXITSTATUS(raw);
+  }
+  return 128 + WTERMSIG(raw);
+}
+
+}  // namespace
+
+ChildProcess::ChildProcess(pid_t pid) : childPid(pid) {
+  std::lock_guard<std::mutex> guard(registryLock);
+  registry().insert(pid);
+}
+
+ChildProcess::~ChildProcess() {
+  if (!hasExited()) {
+    sendSignal(SIGKILL);
+    waitForExit(std::chrono::seconds(10));
+  }
+  std::lock_guard<std::mutex> guard(registryLock);
+  registry().erase(childPid);
+}
+
+bool ChildProcess::hasExited() {
+  if (status) {
+    return true;
+  }
+  int raw = 0;
+  pid_t result = ::waitpid(childPid, &raw, WNOHANG);
+  if (result == childPid) {
+    status = statusOf(raw);
+  } else if (result < 0) {
+    // Not our child (any more): nothing left to wait for or to signal.
+    status = -1;
+  }
+  return status.has_value();
+}
+
+std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!hasExited() && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return status;
+}
+
+void ChildProcess::sendSignal(int sig) {
+  if (!hasExited()) {
+    ::kill(childPid, sig);
+  }
+}
+
+bool ChildProcess::isTracked(pid_t pid) {
+  std::lock_guard<std::mutex> guard(registryLock);
+  return registry().count(pid) != 0;
+}
+
+void becomeSubreaper() {
+  if (::prctl(PR_SET_CHILD_SUBREAPER, 1) != 0) {
+    throw std::runtime_error("prctl(PR_SET_CHILD_SUBREAPER) failed");
+  }
+}
+
+}  // namespace vok_itest
