@@ -1,0 +1,70 @@
+#include "CommandParser.h"
+
+#include "log_datalayer.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace VOK {
+
+namespace {
+
+std::string nullEntryText(int index) {
+  return "Parameter 'argv[" + std::to_string(index) + "]' must not be nullptr.";
+}
+
+// strtoul skips leading blanks and then accepts a minus sign, which would
+// turn " -5" into a huge count; a value is negative whatever blanks precede it.
+bool looksNegative(const char* value) {
+  while (*value == ' ' || *value == '\t') {
+    ++value;
+  }
+  return *value == '-';
+}
+
+}  // namespace
+
+bool CommandParser::parseArguments(const std::string& parameterName, int argc, const char** argv,
+                                   unsigned long long& result) const {
+  if (parameterName.empty()) {
+    throw std::invalid_argument("Parameter 'parameterName' must not be empty.");
+  }
+  if (argc < 1) {
+    throw std::invalid_argument("Parameter 'argc' must be >=1.");
+  }
+  if (argv == nullptr) {
+    throw std::invalid_argument("Parameter 'argv' must not be nullptr.");
+  }
+  result = 0;
+  bool found = false;
+  for (int i = 0; i < argc - 1; ++i) {
+    if (argv[i] == nullptr) {
+      throw std::invalid_argument(nullEntryText(i));
+    }
+    if (parameterName != argv[i]) {
+      continue;
+    }
+    const char* value = argv[i + 1];
+    if (value == nullptr) {
+      throw std::invalid_argument(nullEntryText(i + 1));
+    }
+    const std::string refusal = "Parameter value (" + std::string(value) + ") for '" + parameterName +
+                                "'does not represent a valid positive numeric value.";
+    if (looksNegative(value)) {
+      throw std::invalid_argument(refusal);
+    }
+    char* end = nullptr;
+    errno = 0;
+    unsigned long number = std::strtoul(value, &end, 0);
+    if (end == value || errno == ERANGE) {
+      log(LOG_ERROR, "CommandParser::parseArguments()", refusal);
+      throw std::invalid_argument(refusal);
+    }
+    result = number;
+    found = true;
+  }
+  return found;
+}
+
+}  // namespace VOK

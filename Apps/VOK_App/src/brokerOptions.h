@@ -1,0 +1,13 @@
+#pragma once
+
+// The broker's command-line settings.
+struct BrokerOptions {
+  unsigned long long lifetime = 10;  // segment lifetime announced to apps, ms
+  unsigned long long test = 0;       // non-zero: test mode
+  unsigned long long count = 2;      // apps to accept before sign-ins are read
+};
+
+// Reads --lifetime/-l, --test/-t and --count/-c (long form first, defaults
+// when absent). On a refused command line logs why and the termination line
+// and returns false.
+bool readBrokerOptions(int argc, const char** argv, BrokerOptions& options);

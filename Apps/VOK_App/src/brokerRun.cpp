@@ -1,0 +1,67 @@
+#include "brokerRun.h"
+
+#include "SocketWrapperLinux.h"
+#include "acceptPhase.h"
+#include "brokerState.h"
+#include "log_datalayer.h"
+#include "pollPause.h"
+#include "socketHandler.h"
+#include "stopSignal.h"
+#include "testMode.h"
+
+#include <unistd.h>
+
+#include <list>
+#include <memory>
+#include <string>
+
+namespace {
+
+void logBanner() {
+  log(LOG_INFO, caller, "|---------------------------------------|");
+  log(LOG_INFO, caller, "| This is the VOK App                   |");
+  log(LOG_INFO, caller, "|---------------------------------------|");
+}
+
+void idleUntilStopped() {
+  while (!stopProcess) {
+    VOK::sleepNanoseconds(1000000L);
+  }
+}
+
+}  // namespace
+
+int runBroker(const BrokerOptions& options) {
+  log(LOG_INFO, caller, "SegmentLifeTime:" + std::to_string(options.lifetime));
+  installStopHandler();
+  logBanner();
+  log(LOG_DEBUG, caller, appName + " pid: " + std::to_string(::getpid()));
+
+  auto functions = std::make_shared<SocketWrapperLinux>();
+  auto server = std::make_shared<SocketHandler>(functions, 0);
+  log(LOG_INFO, caller, "Setup server socket complete: " + std::to_string(server->uxsetupServerSocket()));
+  log(LOG_INFO, caller, "Server listening inbound connections: " + std::to_string(server->serverListen()));
+
+  const bool testMode = options.test != 0;
+  const bool testConsumer = options.count >= 2;
+  if (testMode) {
+    launchTestProvider(static_cast<unsigned>(::getpid()));
+    if (testConsumer) {
+      launchTestConsumer();
+    }
+  }
+  std::list<int> accepted = acceptApps(*server, options.count, stopProcess);
+  if (testMode) {
+    receiveTestConsumer();
+  }
+  idleUntilStopped();
+
+  log(LOG_INFO, caller, "About to clean up and stop VOK-Process");
+  if (testMode) {
+    closeTestProvider();
+    if (testConsumer) {
+      closeTestConsumer();
+    }
+  }
+  return 0;
+}

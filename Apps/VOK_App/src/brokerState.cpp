@@ -1,0 +1,6 @@
+#include "brokerState.h"
+
+const char callerText[] = "VOK_App/src/main";
+const std::string appName = "VOK_App";
+const std::string caller = callerText;
+volatile bool stopProcess = false;

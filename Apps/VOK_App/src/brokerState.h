@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+// "VOK_App": the program name, also what apps look up with pidof.
+extern const std::string appName;
+// "VOK_App/src/main": the component of the broker's own log lines.
+extern const std::string caller;
+// The same text as a plain array, for use from the signal handler.
+extern const char callerText[];
+// Set by the stop signal and by the passes' error handlers; every loop re-reads it.
+extern volatile bool stopProcess;
