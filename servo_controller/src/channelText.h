@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+#include "UserDataStruct.h"
+
+// The channel values as printed by both ends of the remote-control path:
+// "0x" and the low 4 bits as one lower-case hex digit per value, joined by
+// ",", for example "0x0,0x1,...,0xd".
+std::string channelText(const UserDataStruct& data);

@@ -1,0 +1,4 @@
+#include "controllerState.h"
+
+const std::string appName = "Remote_open_control_kit_enabled_target_(Zentor)";
+std::atomic<bool> stopProcess{false};

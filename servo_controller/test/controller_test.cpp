@@ -1,0 +1,116 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "channelText.h"
+#include "controllerState.h"
+#include "provideSelection.h"
+#include "testDataPump.h"
+
+using testing::HasSubstr;
+
+namespace {
+
+TEST(ChannelTextTest, FifteenLowNibblesInLowerCaseHex) {
+  UserDataStruct data;
+  for (int i = 0; i < 15; ++i) {
+    data.bramixData[i] = static_cast<int8_t>(i);
+  }
+  data.bramixData[14] = 13;
+  EXPECT_EQ(channelText(data), "0x0,0x1,0x2,0x3,0x4,0x5,0x6,0x7,0x8,0x9,0xa,0xb,0xc,0xd,0xd");
+}
+
+TEST(ChannelTextTest, NegativeAndLargeValuesShowOnlyTheirLowNibble) {
+  UserDataStruct data;
+  data.bramixData[0] = -1;
+  data.bramixData[1] = 0x7B;
+  EXPECT_THAT(channelText(data), testing::StartsWith("0xf,0xb,0x0,"));
+}
+
+Provides provide(const std::string& shmID) {
+  return Provides("d", "v", {Symbol("bramixData", "int8_t", 15, 8)}, shmID, 10);
+}
+
+VOK::ResponseData reply(std::list<ApplicationData> apps) {
+  std::list<VOK::DataProviderInfo> infos;
+  for (auto& app : apps) {
+    infos.emplace_back(app);
+  }
+  return VOK::ResponseData("ConnectToVOKResult", "0.1",
+                           VOK::VokInformation(42, "0.1", "connected", ""), infos);
+}
+
+ApplicationData app(const std::string& name, std::list<Provides> provides) {
+  return ApplicationData(name, 1, "", "0.1", "", provides, {});
+}
+
+TEST(ProvideSelectionTest, TheOneProvideOfTheOneProviderIsChosen) {
+  auto r = reply({app("feed", {provide("feedShm")})});
+  auto chosen = selectProvide(&r, "C::main()");
+  ASSERT_TRUE(chosen);
+  EXPECT_EQ(chosen->getShmID(), "feedShm");
+}
+
+TEST(ProvideSelectionTest, TwoProvidersNoProviderOrNoReplyAreRejected) {
+  auto two = reply({app("a", {provide("aShm")}), app("b", {provide("bShm")})});
+  auto none = reply({});
+  for (const VOK::ResponseData* r : {&two, &none, static_cast<VOK::ResponseData*>(nullptr)}) {
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(selectProvide(r, "X::main()"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "ERR: (X::main()): Unexpected number of providers\n");
+  }
+}
+
+TEST(ProvideSelectionTest, AProviderWithTwoProvidesIsRejected) {
+  auto r = reply({app("a", {provide("aShm"), provide("bShm")})});
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(selectProvide(&r, "X::main()"));
+  EXPECT_THAT(testing::internal::GetCapturedStdout(), HasSubstr("Unexpected number of provides"));
+}
+
+// Waits until pred holds or two seconds have passed.
+template <typename Pred>
+bool eventually(Pred pred) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (!pred() && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return pred();
+}
+
+TEST(DataPumpTest, EachPostHandsOutOnePatternAndTheLastOneStops) {
+  initDataPumpSemaphore();
+  initDataPumpSemaphore();  // a second call must not reset a running pump
+  UserDataStruct target;
+  target.bramixData[6] = 77;
+  target.bramixData[13] = 5;
+  stopProcess = false;
+  std::thread pump(fillTestData, &target);
+
+  sem_post(&semDataReceived);
+  ASSERT_TRUE(eventually([&] { return target.bramixData[13] == 0; }));
+  EXPECT_EQ(target.bramixData[1], 1);
+  EXPECT_EQ(target.bramixData[2], 0);
+  EXPECT_FALSE(stopProcess);
+
+  for (int i = 1; i < 42; ++i) {
+    sem_post(&semDataReceived);
+  }
+  pump.join();
+  EXPECT_TRUE(stopProcess);
+  // Last value 21 of the second pass.
+  EXPECT_EQ(target.bramixData[0], 1);
+  EXPECT_EQ(target.bramixData[3], 1);
+  EXPECT_EQ(target.bramixData[1], 1);
+  EXPECT_EQ(target.bramixData[4], 1);
+  EXPECT_EQ(target.bramixData[2], 12);
+  EXPECT_EQ(target.bramixData[5], 12);
+  EXPECT_EQ(target.bramixData[6], 77);
+  stopProcess = false;
+  destroyDataPumpSemaphore();
+}
+
+}  // namespace
