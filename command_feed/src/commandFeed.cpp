@@ -1,0 +1,66 @@
+#include "commandFeed.h"
+
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstring>
+
+#include "feedState.h"
+#include "log_datalayer.h"
+
+namespace CommandFeed {
+
+namespace {
+
+// The data area after the object word: 15 values and one padding byte.
+constexpr unsigned kDataArea = 16;
+
+static_assert(sizeof(UserDataStruct) >= sizeof(void*) + kDataArea, "data area must fit the record");
+
+UserDataStruct myUserDataStruct;
+std::mutex valuesLock;
+
+}  // namespace
+
+UserDataStruct& currentValues() { return myUserDataStruct; }
+
+std::mutex& dataLock() { return valuesLock; }
+
+bool publisherRunning() { return running; }
+
+void ctrl_c_handler(int) {
+  logSignalSafe(LOG_INFO, kAppName, "Caught Stop-signal");
+  stopProcess = true;
+}
+
+void installStopHandler() {
+  struct sigaction action {};
+  action.sa_handler = ctrl_c_handler;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+int disconnect() {
+  munlockall();
+  return 0;
+}
+
+int send(const char* data, size_t available, unsigned length) {
+  if (length > kDataArea) {
+    return -1;
+  }
+  char bounded[kDataArea] = {};
+  memcpy(bounded, data, std::min<size_t>(available, length));
+  return push(bounded, length);
+}
+
+int push(const char* data, unsigned length) {
+  // The record's data area begins right after the object word, where the
+  // values begin; the padding byte behind them belongs to the area too.
+  std::lock_guard<std::mutex> guard(valuesLock);
+  memcpy(reinterpret_cast<unsigned char*>(&myUserDataStruct) + sizeof(void*), data, length);
+  return 0;
+}
+
+}  // namespace CommandFeed

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <mutex>
+
+#include "UserDataStruct.h"
+
+// The provider end of the remote-control path: the current channel values
+// and the publisher thread that writes them into shared memory every 150 ms.
+namespace CommandFeed {
+
+// Installs the SIGINT handler and starts the publisher thread (sign-in, then
+// publishing until SIGINT). 0 when the thread was started; -1 when it could
+// not be started or a publisher is already running.
+int connect();
+
+// Unlocks all locked memory of the process; 0. The publisher goes on.
+int disconnect();
+
+// Replaces the first length bytes of the data area (the 15 values and the
+// padding byte) by those at data, of which only the first available bytes
+// are read: positions from available up to length become 0. -1 for a length
+// above 16 (nothing changes), otherwise push's result.
+int send(const char* data, size_t available, unsigned length);
+
+// Copies length (at most 16) bytes from data to the start of the values
+// under the data lock; values beyond length keep theirs. 0.
+int push(const char* data, unsigned length);
+
+// SIGINT: logs "Caught Stop-signal" and ends publishing.
+void ctrl_c_handler(int);
+
+// Installs ctrl_c_handler for SIGINT; the host's own handling is replaced.
+void installStopHandler();
+
+// Publisher thread body; object is the UserDataStruct to publish.
+void* stayAlive(void* object);
+
+// The values that send fills and the publisher publishes; read or write them
+// only while holding dataLock().
+UserDataStruct& currentValues();
+std::mutex& dataLock();
+
+// True while a publisher thread runs.
+bool publisherRunning();
+
+}  // namespace CommandFeed

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <string>
+
+// Process-wide state shared by the command feed's calls and its publisher.
+namespace CommandFeed {
+
+// The application name in the sign-in and the stem of the shared-memory ID.
+extern const char* const kAppName;
+// Set by SIGINT; ends publishing for good.
+extern std::atomic<bool> stopProcess;
+// True from a successful connect() until its publisher thread ends.
+extern std::atomic<bool> running;
+// Held by a publisher for the whole of its sign-in.
+extern std::mutex mx;
+
+}  // namespace CommandFeed
