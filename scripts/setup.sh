@@ -15,17 +15,34 @@ packages=(
   chromium
 )
 
+# Cross builds: Debian's cross compilers, qemu-user for running the target
+# binaries, and the target's -dev packages through multiarch. Only packages
+# marked Multi-Arch "same" co-install with the host's; python3-dev and the
+# interpreter are not among them (see armhf_python below).
 cross_packages=(
   g++-arm-linux-gnueabihf g++-aarch64-linux-gnu qemu-user-static
-  libi2c-dev:armhf libgtest-dev:armhf libgmock-dev:armhf
-  python3-dev:armhf libpython3-dev:armhf
-  libi2c-dev:arm64 libgtest-dev:arm64 libgmock-dev:arm64
+  libgtest-dev:armhf libgmock-dev:armhf libi2c-dev:armhf
+  libpython3-dev:armhf libturbojpeg0-dev:armhf
+  libgtest-dev:arm64 libgmock-dev:arm64 libi2c-dev:arm64
+  libpython3-dev:arm64 libturbojpeg0-dev:arm64
 )
+
+# Debian's armhf interpreter cannot be installed beside the host's (both own
+# /usr/bin/python3.11), so its binary is unpacked into a directory of its own;
+# it finds the standard library that libpython3.11-stdlib:armhf installs.
+armhf_python_dir=/opt/vok-cross/armhf
+armhf_python=$armhf_python_dir/usr/bin/python3.11
+
+if [[ $(id -u) -ne 0 ]]; then
+  SUDO=sudo
+else
+  SUDO=
+fi
 
 if [[ "${1:-}" == "--cross" ]]; then
   for arch in armhf arm64; do
     if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
-      dpkg --add-architecture "$arch"
+      $SUDO dpkg --add-architecture "$arch"
       need_update=1
     fi
   done
@@ -39,16 +56,20 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [[ ${#missing[@]} -eq 0 && -z "${need_update:-}" ]]; then
-  exit 0
+if [[ ${#missing[@]} -gt 0 || -n "${need_update:-}" ]]; then
+  echo "setup: installing ${missing[*]}"
+  $SUDO apt-get update -qq
+  if [[ ${#missing[@]} -gt 0 ]]; then
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
 fi
 
-if [[ $(id -u) -ne 0 ]]; then
-  SUDO=sudo
-else
-  SUDO=
+if [[ "${1:-}" == "--cross" && ! -x $armhf_python ]]; then
+  # Same version as the libpython3.11-minimal:armhf that is installed.
+  version=$(dpkg-query -W -f='${Version}' libpython3.11-minimal:armhf)
+  tmp=$(mktemp -d)
+  (cd "$tmp" && apt-get download -qq -o APT::Sandbox::User=root "python3.11-minimal:armhf=$version")
+  $SUDO mkdir -p "$armhf_python_dir"
+  $SUDO dpkg-deb -x "$tmp"/python3.11-minimal_*_armhf.deb "$armhf_python_dir"
+  rm -rf "$tmp"
 fi
-
-echo "setup: installing ${missing[*]}"
-$SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

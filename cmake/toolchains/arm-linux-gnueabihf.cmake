@@ -1,0 +1,5 @@
+# 32-bit ARM boards (hard-float ABI): the broker, servo controller and command feed.
+set(VOK_CROSS_TRIPLE arm-linux-gnueabihf)
+set(VOK_CROSS_QEMU /usr/bin/qemu-arm-static)
+set(CMAKE_SYSTEM_PROCESSOR arm)
+include(${CMAKE_CURRENT_LIST_DIR}/debian-multiarch.cmake)
