@@ -1,0 +1,229 @@
+#!/usr/bin/python3
+"""Operator tool for the remote-control path: publishes the 15 servo channel
+values through the _CommandFeed module, from the keyboard, as a sweep, or as
+fixed values. Needs a running VOK_App broker; servo_controller consumes what
+this publishes. Stops on Ctrl-C (the module then removes its shared memory).
+"""
+
+import argparse
+import os
+import select
+import signal
+import sys
+import termios
+import time
+import tty
+
+CHANNELS = 15
+# Channel 14 is the frame's end mark: the servo driver always sends it as 13.
+LAST_SETTABLE = CHANNELS - 2
+MAX_VALUE = 15
+CENTRE = 8
+SHM_PATH = "/dev/shm/Remote_open_control_kit_enabled_target_(Zentor)Shm"
+
+
+def import_module():
+    try:
+        import _CommandFeed
+    except ImportError as error:
+        sys.exit("command_feed: cannot import _CommandFeed (%s); set PYTHONPATH to the "
+                 "build's python folder or install the project" % error)
+    return _CommandFeed
+
+
+class Feed:
+    """The module's publisher, seen through its shared-memory name: the name
+    exists while the publisher runs and is removed when it stops."""
+
+    def __init__(self, module):
+        self.module = module
+        self.values = [0] * CHANNELS
+
+    def start(self, timeout):
+        if self.module.connect() != 0:
+            sys.exit("command_feed: connect() failed (a publisher already runs?)")
+        self.push()
+        deadline = time.monotonic() + timeout
+        while not self.publishing():
+            if time.monotonic() > deadline:
+                sys.exit("command_feed: the publisher did not start; is VOK_App running?")
+            time.sleep(0.05)
+
+    @staticmethod
+    def publishing():
+        return os.path.exists(SHM_PATH)
+
+    def set(self, channel, value):
+        self.values[channel] = max(0, min(MAX_VALUE, value))
+
+    def push(self):
+        # Values 0..15 are single UTF-8 bytes, so the text carries them 1:1.
+        text = "".join(chr(v) for v in self.values)
+        return self.module.send(text, CHANNELS)
+
+    def stop(self):
+        """Stops the publisher the way Ctrl-C does and waits for it to end."""
+        if self.publishing():
+            os.kill(os.getpid(), signal.SIGINT)
+        deadline = time.monotonic() + 2.0
+        while self.publishing() and time.monotonic() < deadline:
+            time.sleep(0.05)
+        self.module.disconnect()
+
+
+def parse_values(text):
+    values = [int(v, 0) for v in text.split(",") if v.strip()]
+    if len(values) > LAST_SETTABLE + 1 or any(v < 0 or v > MAX_VALUE for v in values):
+        raise argparse.ArgumentTypeError(
+            "up to %d comma-separated values 0..%d" % (LAST_SETTABLE + 1, MAX_VALUE))
+    return values
+
+
+def run_fixed(feed, args):
+    for channel, value in enumerate(args.values):
+        feed.set(channel, value)
+    feed.push()
+    while feed.publishing():
+        time.sleep(0.1)
+
+
+def sweep_positions(low, high):
+    """low, low+1 .. high, high-1 .. low+1: one back-and-forth sweep."""
+    up = list(range(low, high + 1))
+    return up + up[-2:0:-1]
+
+
+def run_sweep(feed, args):
+    done = 0
+    while feed.publishing() and (args.cycles == 0 or done < args.cycles):
+        for position in sweep_positions(args.low, args.high):
+            for channel in args.channels:
+                feed.set(channel, position)
+            feed.push()
+            time.sleep(args.step / 1000.0)
+            if not feed.publishing():
+                return
+        done += 1
+
+
+KEYS_HELP = ("keys: left/right or a/d choose a channel, up/down or w/s change it, "
+             "space centres it, 0 zeroes all, q or Ctrl-C quits")
+
+
+def read_key(timeout):
+    ready, _, _ = select.select([sys.stdin], [], [], timeout)
+    if not ready:
+        return None
+    key = os.read(sys.stdin.fileno(), 8).decode("latin-1")
+    arrows = {"\x1b[A": "w", "\x1b[B": "s", "\x1b[C": "d", "\x1b[D": "a"}
+    return arrows.get(key, key[:1])
+
+
+def draw(feed, channel):
+    cells = " ".join(("[%X]" if i == channel else " %X ") % v
+                     for i, v in enumerate(feed.values[:LAST_SETTABLE + 1]))
+    sys.stderr.write("\r\x1b[K%s  ch %d" % (cells, channel))
+    sys.stderr.flush()
+
+
+def run_keys(feed, args):
+    if not sys.stdin.isatty():
+        sys.exit("command_feed: keys mode needs a terminal on standard input")
+    saved = termios.tcgetattr(sys.stdin)
+    tty.setraw(sys.stdin)
+    channel = 0
+    try:
+        sys.stderr.write(KEYS_HELP + "\r\n")
+        while feed.publishing():
+            draw(feed, channel)
+            key = read_key(0.2)
+            if key in ("q", "\x03"):
+                break
+            if key in ("a", "d"):
+                channel = (channel + (1 if key == "d" else -1)) % (LAST_SETTABLE + 1)
+            elif key in ("w", "s"):
+                feed.set(channel, feed.values[channel] + (1 if key == "w" else -1))
+            elif key == " ":
+                feed.set(channel, CENTRE)
+            elif key == "0":
+                feed.values = [0] * CHANNELS
+            else:
+                continue
+            feed.push()
+    finally:
+        termios.tcsetattr(sys.stdin, termios.TCSADRAIN, saved)
+        sys.stderr.write("\n")
+
+
+def channel_list(text):
+    channels = [int(c) for c in text.split(",")]
+    if any(c < 0 or c > LAST_SETTABLE for c in channels):
+        raise argparse.ArgumentTypeError("channels 0..%d" % LAST_SETTABLE)
+    return channels
+
+
+def parse_arguments(argv):
+    parser = argparse.ArgumentParser(
+        prog="command_feed",
+        description="Publish the remote-control channel values (bramixData) to "
+                    "servo_controller through a running VOK_App broker. Each value is "
+                    "0..15 (the servo board takes the low 4 bits); channel 14 is the "
+                    "frame's end mark and cannot be set. Ctrl-C stops publishing.")
+    parser.add_argument("--publisher-log", metavar="FILE",
+                        help="send the publisher's 'SENT:' screen to FILE instead of "
+                             "the terminal (keys mode defaults to /dev/null)")
+    parser.add_argument("--start-timeout", type=float, default=10.0, metavar="S",
+                        help="seconds to wait for the publisher to start (default 10)")
+    modes = parser.add_subparsers(dest="mode", required=True)
+
+    keys = modes.add_parser("keys", help="drive the channels from the keyboard")
+    keys.set_defaults(run=run_keys)
+
+    sweep = modes.add_parser("sweep", help="sweep channels back and forth")
+    sweep.add_argument("--channels", type=channel_list, default=[0],
+                       help="comma-separated channels to sweep (default 0)")
+    sweep.add_argument("--low", type=int, default=0, choices=range(MAX_VALUE + 1),
+                       metavar="V", help="lowest value (default 0)")
+    sweep.add_argument("--high", type=int, default=MAX_VALUE, choices=range(MAX_VALUE + 1),
+                       metavar="V", help="highest value (default 15)")
+    sweep.add_argument("--step", type=int, default=300, metavar="MS",
+                       help="milliseconds per step (default 300)")
+    sweep.add_argument("--cycles", type=int, default=0,
+                       help="back-and-forth sweeps before stopping (default 0: forever)")
+    sweep.set_defaults(run=run_sweep)
+
+    fixed = modes.add_parser("set", help="publish fixed values until Ctrl-C")
+    fixed.add_argument("values", type=parse_values,
+                       help="comma-separated values for channels 0, 1, ... e.g. 1,11,15")
+    fixed.set_defaults(run=run_fixed)
+
+    args = parser.parse_args(argv)
+    if args.mode == "sweep" and args.low >= args.high:
+        parser.error("--low must be below --high")
+    return args
+
+
+def redirect_publisher_screen(path):
+    """The publisher writes to file descriptor 1 directly."""
+    sys.stdout.flush()
+    target = os.open(path, os.O_WRONLY | os.O_CREAT | os.O_APPEND, 0o644)
+    os.dup2(target, 1)
+    os.close(target)
+
+
+def main(argv):
+    args = parse_arguments(argv)
+    log = args.publisher_log or ("/dev/null" if args.mode == "keys" else None)
+    if log:
+        redirect_publisher_screen(log)
+    feed = Feed(import_module())
+    feed.start(args.start_timeout)
+    try:
+        args.run(feed, args)
+    finally:
+        feed.stop()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
