@@ -13,9 +13,9 @@
 #include <memory>
 #include <string>
 
-class ISocketConnection;
-
 namespace VOK {
+
+class ISocketConnection;
 
 // An app's one way into the framework: its sign-in description, the
 // environment configuration from the broker, the sign-in, and the segment
