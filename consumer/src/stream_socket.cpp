@@ -13,9 +13,11 @@
 
 namespace {
 
+// Never destroyed: a host's dispatcher thread may still stream while it ends.
 std::shared_ptr<IStreamFunctions>& functionsSlot() {
-  static std::shared_ptr<IStreamFunctions> functions = std::make_shared<StreamWrapperLinux>();
-  return functions;
+  static auto* functions =
+      new std::shared_ptr<IStreamFunctions>(std::make_shared<StreamWrapperLinux>());
+  return *functions;
 }
 
 const int listenBacklog = 10;

@@ -1,0 +1,11 @@
+#include "UserDataStruct.h"
+
+#include <cstring>
+
+UserDataStruct::UserDataStruct() { std::memset(bramixmotionData, 0, sizeof(bramixmotionData)); }
+
+std::list<Symbol> UserDataStruct::getSymbolList() const {
+  const auto offset = static_cast<unsigned long long>(
+      reinterpret_cast<const char*>(bramixmotionData) - reinterpret_cast<const char*>(this));
+  return {Symbol("bramixmotionData", "int8_t", frameBytes, offset)};
+}
