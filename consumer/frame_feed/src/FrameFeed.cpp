@@ -1,0 +1,104 @@
+#include "FrameFeed.h"
+
+#include <time.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "JpegEncoder.h"
+#include "SharedMemoryWrapperLinux.h"
+#include "TestPattern.h"
+#include "UserDataStruct.h"
+#include "configurationDataFactory.h"
+#include "log_datalayer.h"
+#include "socketHandler.h"
+#include "vokConnection.h"
+
+namespace {
+
+const char appName[] = "ZentorMotion(ZM)";
+const char shmID[] = "ZentorMotion(ZM)Shm";
+const char component[] = "ZentorMotion(ZM)frame_feed::runFrameFeed()";
+const unsigned width = 320;
+const unsigned height = 240;
+const long cycleNs = 50000000L;  // 20 frames per second
+const unsigned maxBrokers = 64;
+
+// The broker index under which pidof lists brokerPid; 0 (the first) when absent.
+unsigned brokerIndex(int brokerPid) {
+  for (unsigned index = 0; index < maxBrokers; ++index) {
+    const int pid = SocketHandler::getServerPID(index);
+    if (pid == brokerPid) {
+      return index;
+    }
+    if (pid == 0) {
+      break;
+    }
+  }
+  return 0;
+}
+
+// A ring left behind by a feed that was killed would make creating ours fail.
+void removeStaleRing() {
+  if (VOK::SharedMemoryWrapperLinux()._shm_unlink(shmID) == 0) {
+    log(LOG_INFO, component, std::string("removed the stale ring ") + shmID);
+  }
+}
+
+// Sleeps until the next cycle; after falling behind it starts afresh from now.
+void waitForNextCycle(timespec& next) {
+  next.tv_nsec += cycleNs;
+  if (next.tv_nsec >= 1000000000L) {
+    next.tv_nsec -= 1000000000L;
+    ++next.tv_sec;
+  }
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  if (now.tv_sec > next.tv_sec + 1) {
+    next = now;
+    return;
+  }
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr) == EINTR) {
+  }
+}
+
+}  // namespace
+
+void runFrameFeed(int brokerPid, const std::atomic<bool>& stop) {
+  removeStaleRing();
+  ConfigurationData config = ConfigurationDataFactory::CreateDefaultConfiguration();
+  config.getAppData().setApplicationName(appName);
+  config.getAppData().setDescription("stand-in camera: a moving test picture");
+  VOK::VokConnection connection = VOK::VokConnection::Create(config.toString());
+  connection.RequestVokEnvironmentConfig(brokerIndex(brokerPid));
+  auto frame = std::make_unique<UserDataStruct>();
+  VOK::ConsistentDataTransfer writer =
+      connection.addLifetimeBuffer(shmID, "ZentorMotion camera frames", "0.1", 0, *frame,
+                                   cycleNs / 1000, sizeof(UserDataStruct));
+  connection.Connect();
+  log(LOG_INFO, component,
+      connection.IsConnected() ? "I am provider sharing memory with consumer"
+                               : "I am provider, missing any consumer");
+  log(LOG_INFO, component,
+      "publishing " + std::to_string(width) + "x" + std::to_string(height) +
+          " JPEG frames every " + std::to_string(cycleNs / 1000000) + " ms");
+
+  JpegEncoder encoder;
+  std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
+  auto* data = reinterpret_cast<unsigned char*>(frame->bramixmotionData);
+  timespec next{};
+  clock_gettime(CLOCK_MONOTONIC, &next);
+  for (unsigned number = 0; !stop; ++number) {
+    renderTestPattern(number, width, height, rgb.data());
+    const size_t size = encoder.encode(rgb.data(), width, height, data, UserDataStruct::frameBytes);
+    if (size > 0) {
+      // Zeros after the image, as the record promises.
+      std::memset(data + size, 0, UserDataStruct::frameBytes - size);
+      writer.writeUserData(frame.get());
+    }
+    waitForNextCycle(next);
+  }
+}
