@@ -3,3 +3,6 @@ set(VOK_CROSS_TRIPLE arm-linux-gnueabihf)
 set(VOK_CROSS_QEMU /usr/bin/qemu-arm-static)
 set(CMAKE_SYSTEM_PROCESSOR arm)
 include(${CMAKE_CURRENT_LIST_DIR}/debian-multiarch.cmake)
+# The armhf interpreter under qemu-user, so that the command feed module is
+# built for it (its extension suffix) and its tests run inside it.
+set(Python3_EXECUTABLE ${CMAKE_CURRENT_LIST_DIR}/python3-armhf CACHE FILEPATH "Interpreter that loads _CommandFeed")

@@ -1,5 +1,7 @@
 #include "StartedProcess.h"
 
+#include "EmulatedLaunch.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -50,6 +52,7 @@ pid_t startChild(const std::vector<std::string>& argv, const std::string& workin
   if (argv.empty()) {
     throw std::runtime_error("StartedProcess: empty argv");
   }
+  const std::vector<std::string> command = launchCommand(argv);
   std::fflush(stdout);
   std::fflush(stderr);
   pid_t pid = ::fork();
@@ -57,7 +60,7 @@ pid_t startChild(const std::vector<std::string>& argv, const std::string& workin
     throw std::runtime_error("fork failed");
   }
   if (pid == 0) {
-    runChild(argv, workingDirectory, folder);
+    runChild(command, workingDirectory, folder);
   }
   return pid;
 }
