@@ -41,6 +41,19 @@ std::unique_ptr<StreamClient> connectToStream(int timeoutMs) {
   return nullptr;
 }
 
+bool streamEnds(int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (std::chrono::steady_clock::now() < deadline) {
+    try {
+      StreamClient probe(2020);
+    } catch (const std::runtime_error&) {
+      return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return false;
+}
+
 bool decodesAsJpeg(const std::string& bytes, int width, int height) {
   tjhandle decoder = tjInitDecompress();
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
