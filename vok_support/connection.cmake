@@ -1,0 +1,8 @@
+# The connection object: sign-in through the socket connection, segment rings
+# through the shared-memory layer.
+target_sources(vok_client PRIVATE src/vokConnection.cpp)
+target_link_libraries(vok_client PUBLIC vok_common)
+
+vok_add_unit_test(vok_connection_test
+  SOURCES test/vokConnection_test.cpp
+  LIBS vok_client)
