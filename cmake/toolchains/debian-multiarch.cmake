@@ -24,5 +24,7 @@ set(Python3_ROOT_DIR /usr)
 set(VOK_CROSS_QEMU_COMMAND
   ${VOK_CROSS_QEMU} -L /usr/${VOK_CROSS_TRIPLE}
   -E LD_LIBRARY_PATH=/usr/${VOK_CROSS_TRIPLE}/lib)
+# CTest runs the test programs through run_emulated.py, which builds the same
+# command (see there why).
 set(CMAKE_CROSSCOMPILING_EMULATOR
-  /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/as_subreaper.py ${VOK_CROSS_QEMU_COMMAND})
+  /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/run_emulated.py ${VOK_CROSS_QEMU} ${VOK_CROSS_TRIPLE})
