@@ -31,6 +31,7 @@ class ApplicationData {
   // Wanted data, in insertion order.
   const std::list<Requests>& getRequests() const;
 
+  // The setters replace one field each; nothing else changes.
   void setApplicationName(std::string applicationName);
   void setPid(int pid);
   void setDescription(std::string description);

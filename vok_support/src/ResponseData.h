@@ -15,7 +15,9 @@ class ResponseData {
   ResponseData(std::string type, std::string version, VokInformation info,
                std::list<DataProviderInfo> providers);
 
+  // The reply type, "ConnectToVOKResult" from the broker.
   const std::string& getType() const;
+  // The reply format version, "0.1" from the broker.
   const std::string& getVersion() const;
   // The broker's pid, version and the sign-in result.
   const VokInformation& getVokInfo() const;
