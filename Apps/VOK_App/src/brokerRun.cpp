@@ -2,6 +2,7 @@
 
 #include "SocketWrapperLinux.h"
 #include "acceptPhase.h"
+#include "brokerPasses.h"
 #include "brokerState.h"
 #include "log_datalayer.h"
 #include "pollPause.h"
@@ -51,12 +52,16 @@ int runBroker(const BrokerOptions& options) {
     }
   }
   std::list<int> accepted = acceptApps(*server, options.count, stopProcess);
+  std::list<ConfigurationData*> apps;
+  intercept(&accepted, &apps, server.get(), options.lifetime, functions.get());
+  interlock(&apps, server.get());
   if (testMode) {
     receiveTestConsumer();
   }
   idleUntilStopped();
 
   log(LOG_INFO, caller, "About to clean up and stop VOK-Process");
+  cleanAppList(&apps, functions.get());
   if (testMode) {
     closeTestProvider();
     if (testConsumer) {

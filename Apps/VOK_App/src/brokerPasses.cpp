@@ -1,0 +1,77 @@
+#include "brokerPasses.h"
+
+#include "AppConnector.h"
+#include "LogConfigData.h"
+#include "VOKException.h"
+#include "brokerState.h"
+#include "log_datalayer.h"
+#include "matchMaker.h"
+#include "passGuard.h"
+#include "testMode.h"
+
+#include <string>
+
+namespace {
+
+std::string tagOf(int fd) {
+  return "<" + std::to_string(fd) + ">";
+}
+
+}  // namespace
+
+void intercept(const std::list<int>* accepted, std::list<ConfigurationData*>* apps, ISocketHandler* server,
+               unsigned long long lifetime, ISocketHandlerFunctions* functions) {
+  const std::string component = caller + ":intercept()";
+  guardPass(component, [&] {
+    for (int fd : *accepted) {
+      if (stopProcess) {
+        return;
+      }
+      ConfigurationData* record = VOK::AppConnector::waitForNewAppToConnect(server, fd, lifetime, stopProcess);
+      if (record == nullptr) {
+        log(LOG_ERROR, component, "missing ConfigurationData for " + tagOf(fd));
+        functions->_close(fd);
+        continue;
+      }
+      log(LOG_INFO, component, "The following application is now connected to VOK_App socketfd: " + tagOf(fd));
+      LogConfigData(*record);
+      apps->push_back(record);
+      log(LOG_INFO, component, "Print AppDataList information, No of AppData Objects:" + std::to_string(apps->size()));
+    }
+  });
+}
+
+void interlock(const std::list<ConfigurationData*>* apps, ISocketHandler* server) {
+  const std::string component = caller + "::interlock()";
+  guardPass(component, [&] {
+    for (ConfigurationData* app : *apps) {
+      if (stopProcess) {
+        return;
+      }
+      const std::list<VOK::DataProviderInfo> providers = VOK::MatchMaker::findDataProviderInfo(*apps, app);
+      const int fd = app->getSocketfd();
+      log(LOG_INFO, component,
+          std::to_string(providers.size()) + " provider for " + tagOf(fd) + " " + app->getAppData().getApplicationName());
+      if (providers.empty()) {
+        continue;
+      }
+      const std::string reply = VOK::AppConnector::CreateResponseDataString(*app, providers);
+      log(LOG_DEBUG, component, reply);
+      if (server->sendString(reply, fd) == 11) {
+        throw VOK::VOKException(component + ", Error while sending response string. To long for the underlying buffer");
+      }
+      testReceiveHook(app, receiveTestConsumer);
+    }
+  });
+}
+
+void cleanAppList(std::list<ConfigurationData*>* apps, ISocketHandlerFunctions* functions) {
+  if (apps == nullptr) {
+    return;
+  }
+  for (ConfigurationData* record : *apps) {
+    functions->_close(record->getSocketfd());
+    delete record;
+  }
+  apps->clear();
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+// Runs one broker pass. An exception ends it: its text (or, for exceptions
+// outside the standard hierarchy, its type name) is logged under component
+// and stopProcess is set, so the broker shuts down in order.
+void guardPass(const std::string& component, const std::function<void()>& pass);
