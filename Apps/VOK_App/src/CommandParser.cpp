@@ -14,7 +14,7 @@ std::string nullEntryText(int index) {
   return "Parameter 'argv[" + std::to_string(index) + "]' must not be nullptr.";
 }
 
-// strtoul skips leading blanks and then accepts a minus sign, which would
+// strtoull skips leading blanks and then accepts a minus sign, which would
 // turn " -5" into a huge count; a value is negative whatever blanks precede it.
 bool looksNegative(const char* value) {
   while (*value == ' ' || *value == '\t') {
@@ -56,7 +56,9 @@ bool CommandParser::parseArguments(const std::string& parameterName, int argc, c
     }
     char* end = nullptr;
     errno = 0;
-    unsigned long number = std::strtoul(value, &end, 0);
+    // strtoull, not strtoul: unsigned long is 32 bits on the ARM boards,
+    // where values from 2^32 on would be refused that 64-bit hosts accept.
+    const unsigned long long number = std::strtoull(value, &end, 0);
     if (end == value || errno == ERANGE) {
       log(LOG_ERROR, "CommandParser::parseArguments()", refusal);
       throw std::invalid_argument(refusal);

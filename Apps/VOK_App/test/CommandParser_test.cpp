@@ -72,6 +72,11 @@ TEST(CommandParser, ValueWithoutDigitsIsLoggedAndRefused) {
   EXPECT_EQ("ERR: (CommandParser::parseArguments()): " + text + "\n", ::testing::internal::GetCapturedStdout());
 }
 
+TEST(CommandParser, SixtyFourBitValuesAreAcceptedOnEveryWordSize) {
+  EXPECT_EQ(4294967296u, parse("-l", {"-l", "4294967296"}).value);
+  EXPECT_EQ(18446744073709551615u, parse("-l", {"-l", "0xffffffffffffffff"}).value);
+}
+
 TEST(CommandParser, OutOfRangeValueIsRefused) {
   ::testing::internal::CaptureStdout();
   EXPECT_NE("<nothing thrown>", refusalOf("-c", {"-c", "0x1ffffffffffffffffffff"}));
