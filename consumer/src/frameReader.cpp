@@ -7,7 +7,10 @@
 #include <optional>
 #include <string>
 
+#include <unistd.h>
+
 #include "MutexLock.h"
+#include "brokerIndex.h"
 #include "configurationDataFactory.h"
 #include "frameRelay.h"
 #include "log_datalayer.h"
@@ -30,11 +33,20 @@ const Provides* firstProvide(const VOK::ResponseData* response) {
   return provides.empty() ? nullptr : &provides.front();
 }
 
+// The broker to sign in to: the one asked for; otherwise, when the host is
+// itself a broker (its test mode), that broker, not whichever started last.
+unsigned brokerInstance() {
+  if (serverInstanceNum != 0) {
+    return static_cast<unsigned>(serverInstanceNum);
+  }
+  return brokerIndexOf(static_cast<int>(::getpid()));
+}
+
 VOK::VokConnection signIn(const std::string& component) {
   ConfigurationData config = ConfigurationDataFactory::CreateDefaultConfiguration();
   config.getAppData().setApplicationName(appName);
   VOK::VokConnection connection = VOK::VokConnection::Create(config.toString());
-  connection.RequestVokEnvironmentConfig(static_cast<unsigned>(serverInstanceNum));
+  connection.RequestVokEnvironmentConfig(brokerInstance());
   log(LOG_INFO, component,
       ":socketfd: <" + std::to_string(connection.getConfig().getSocketfd()) +
           "> called with UserDataStruct size: " + std::to_string(UserDataStruct::frameBytes));

@@ -12,9 +12,9 @@
 #include "SharedMemoryWrapperLinux.h"
 #include "TestPattern.h"
 #include "UserDataStruct.h"
+#include "brokerIndex.h"
 #include "configurationDataFactory.h"
 #include "log_datalayer.h"
-#include "socketHandler.h"
 #include "vokConnection.h"
 
 namespace {
@@ -25,21 +25,6 @@ const char component[] = "ZentorMotion(ZM)frame_feed::runFrameFeed()";
 const unsigned width = 320;
 const unsigned height = 240;
 const long cycleNs = 50000000L;  // 20 frames per second
-const unsigned maxBrokers = 64;
-
-// The broker index under which pidof lists brokerPid; 0 (the first) when absent.
-unsigned brokerIndex(int brokerPid) {
-  for (unsigned index = 0; index < maxBrokers; ++index) {
-    const int pid = SocketHandler::getServerPID(index);
-    if (pid == brokerPid) {
-      return index;
-    }
-    if (pid == 0) {
-      break;
-    }
-  }
-  return 0;
-}
 
 // A ring left behind by a feed that was killed would make creating ours fail.
 void removeStaleRing() {
@@ -73,7 +58,7 @@ void runFrameFeed(int brokerPid, const std::atomic<bool>& stop) {
   config.getAppData().setApplicationName(appName);
   config.getAppData().setDescription("stand-in camera: a moving test picture");
   VOK::VokConnection connection = VOK::VokConnection::Create(config.toString());
-  connection.RequestVokEnvironmentConfig(brokerIndex(brokerPid));
+  connection.RequestVokEnvironmentConfig(brokerIndexOf(brokerPid));
   auto frame = std::make_unique<UserDataStruct>();
   VOK::ConsistentDataTransfer writer =
       connection.addLifetimeBuffer(shmID, "ZentorMotion camera frames", "0.1", 0, *frame,

@@ -1,4 +1,6 @@
 // The shipped libframe_relay.so and the stand-alone frame_relay program.
+// Both are pointed at the broker of the test by its index in pidof's list,
+// in case other brokers run on the machine.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -6,6 +8,7 @@
 #include <string>
 
 #include "MjpegPart.h"
+#include "brokerIndex.h"
 #include "vok_itest.h"
 
 namespace {
@@ -48,7 +51,7 @@ TEST(VideoRelayLibrary, RefusesOversizeLengthsAndSecondReceive) {
   EXPECT_EQ(capturedLog(receive, buffer, -1, result), oversize);
   EXPECT_EQ(result, 2);
 
-  ASSERT_EQ(connect1(0), 0);
+  ASSERT_EQ(connect1(static_cast<int>(brokerIndexOf(broker.pid()))), 0);
   EXPECT_EQ(receive(nullptr, buffer, 81920), 0);
   EXPECT_EQ(capturedLog(receive, buffer, 81920, result),
             "ERR: (ZentorMotion(ZM)C::receive()): calling twice not supported\n");
@@ -64,7 +67,8 @@ TEST(VideoRelayProgram, StreamsCameraFramesUntilSigint) {
   BrokerProcess broker(VOK_APP_PATH, {"-c", "2"});
   ASSERT_TRUE(broker.waitForSocketFile(10s));
   StartedProcess camera({FRAME_FEED_HOST_PATH, FRAME_FEED_PATH, std::to_string(broker.pid())});
-  StartedProcess relay({FRAME_RELAY_PROGRAM_PATH, "-s", "0", "-l", "20"});
+  StartedProcess relay({FRAME_RELAY_PROGRAM_PATH, "-s",
+                        std::to_string(brokerIndexOf(broker.pid())), "-l", "20"});
   ASSERT_TRUE(relay.waitForOutput("I am consumer reading providers memory", 20s))
       << relay.output() << broker.output();
   auto viewer = connectToStream(10000);
