@@ -3,8 +3,10 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstring>
+#include <thread>
 
 #include "feedState.h"
 #include "log_datalayer.h"
@@ -28,6 +30,15 @@ UserDataStruct& currentValues() { return myUserDataStruct; }
 std::mutex& dataLock() { return valuesLock; }
 
 bool publisherRunning() { return running; }
+
+bool stopPublisher(unsigned timeoutMs) {
+  stopProcess = true;
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (running && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return !running;
+}
 
 void ctrl_c_handler(int) {
   logSignalSafe(LOG_INFO, kAppName, "Caught Stop-signal");

@@ -44,4 +44,9 @@ std::mutex& dataLock();
 // True while a publisher thread runs.
 bool publisherRunning();
 
+// Ends publishing as SIGINT does and waits up to timeoutMs for the
+// publisher to release its ring (and so its shared-memory name); whether
+// no publisher runs any more.
+bool stopPublisher(unsigned timeoutMs);
+
 }  // namespace CommandFeed

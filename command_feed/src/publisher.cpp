@@ -1,0 +1,107 @@
+#include <pthread.h>
+
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <string>
+
+#include "vokConnection.h"
+#include "channelText.h"
+#include "commandFeed.h"
+#include "configurationDataFactory.h"
+#include "feedState.h"
+#include "log_datalayer.h"
+#include "pollPause.h"
+
+namespace CommandFeed {
+
+namespace {
+
+constexpr int kSignal = 10;
+// The ring is sized for a 1 us cycle although the publisher writes every
+// 150 ms: far more segments than needed, so readers always finish in time.
+constexpr unsigned long long kCycleTimeUs = 1;
+constexpr long kPublishPauseNs = 150000000L;
+
+// Signs in as provider of bramixData; the connection owns the ring that the
+// returned writer fills.
+struct Publisher {
+  VOK::VokConnection connection;
+  VOK::ConsistentDataTransfer writer;
+};
+
+std::unique_ptr<Publisher> signIn(UserDataStruct& data, const std::string& component) {
+  std::lock_guard<std::mutex> signingIn(mx);
+  ConfigurationData config = ConfigurationDataFactory::CreateDefaultConfiguration();
+  config.getAppData().setApplicationName(kAppName);
+  VOK::VokConnection connection = VOK::VokConnection::Create(config.toString());
+  connection.RequestVokEnvironmentConfig(0);
+  log(LOG_INFO, component,
+      "socketfd: <" + std::to_string(connection.getConfig().getSocketfd()) +
+          "> called with UserDataStruct size: " + std::to_string(sizeof(UserDataStruct)));
+  VOK::ConsistentDataTransfer writer = connection.addLifetimeBuffer(
+      std::string(kAppName) + "Shm", "Zentor for Bramix", "V0.1", kSignal, data, kCycleTimeUs,
+      sizeof(UserDataStruct));
+  connection.Connect();
+  log(LOG_INFO, component + "connect()",
+      connection.IsConnected() ? "I am provider sharing memory with consumer"
+                               : "I am provider, missing any consumer");
+  return std::unique_ptr<Publisher>(new Publisher{std::move(connection), std::move(writer)});
+}
+
+void publish(Publisher& publisher, UserDataStruct& data) {
+  while (!stopProcess) {
+    std::string text;
+    {
+      std::lock_guard<std::mutex> consistent(dataLock());
+      publisher.writer.writeUserData(&data);
+      text = channelText(data);
+    }
+    printf("\033[H\033[JSENT: %s", text.c_str());
+    fflush(stdout);
+    VOK::sleepNanoseconds(kPublishPauseNs);
+  }
+}
+
+}  // namespace
+
+int connect() {
+  installStopHandler();
+  // A second publisher would sign in with the same provide and fail to
+  // create its ring, so only one runs at a time.
+  bool idle = false;
+  if (!running.compare_exchange_strong(idle, true)) {
+    return -1;
+  }
+  pthread_t thread;
+  if (pthread_create(&thread, nullptr, stayAlive, &currentValues()) != 0) {
+    running = false;
+    log(LOG_INFO, "connect(), stayAlive", "unable to create thread");
+    return -1;
+  }
+  pthread_detach(thread);
+  return 0;
+}
+
+void* stayAlive(void* object) {
+  const std::string component = std::string(kAppName) + "::stayAlive()";
+  auto& data = *static_cast<UserDataStruct*>(object);
+  // A failed sign-in ends this thread with an error line; the host process
+  // and its interpreter go on.
+  try {
+    std::unique_ptr<Publisher> publisher = signIn(data, component);
+    publish(*publisher, data);
+  } catch (const std::exception& e) {
+    log(LOG_ERROR, component, e.what());
+  } catch (const ConfigurationDataFactory::AttributeMissingException& e) {
+    log(LOG_ERROR, component, e.message);
+  } catch (...) {
+    log(LOG_ERROR, component, "unknown exception");
+  }
+  // Releasing the connection unlinks the ring's name, so that nothing is
+  // left in /dev/shm once publishing has ended.
+  running = false;
+  return nullptr;
+}
+
+}  // namespace CommandFeed

@@ -1,0 +1,101 @@
+"""What Python sees of _CommandFeed: argument conversion, error texts and
+results. Run with the build's python folder on PYTHONPATH."""
+
+import os
+import subprocess
+import sys
+import unittest
+
+import _CommandFeed
+
+ARG1 = "in method 'send', argument 1 of type 'char *'"
+ARG2 = "in method 'send', argument 2 of type 'unsigned int'"
+
+
+class SendConversionTest(unittest.TestCase):
+    def assertRaisesText(self, error, text, *args):
+        with self.assertRaises(error) as caught:
+            _CommandFeed.send(*args)
+        self.assertEqual(str(caught.exception), text)
+
+    def test_negative_or_too_large_length_is_an_overflow(self):
+        self.assertRaisesText(OverflowError, ARG2, "abc", -1)
+        self.assertRaisesText(OverflowError, ARG2, "abc", 2 ** 32)
+        self.assertRaisesText(OverflowError, ARG2, "abc", 2 ** 64)
+
+    def test_length_that_is_no_int_is_a_type_error(self):
+        self.assertRaisesText(TypeError, ARG2, "abc", 3.0)
+        self.assertRaisesText(TypeError, ARG2, "abc", "3")
+
+    def test_data_other_than_str_is_refused_none_included(self):
+        self.assertRaisesText(TypeError, ARG1, b"abc", 3)
+        self.assertRaisesText(TypeError, ARG1, None, 3)
+        self.assertRaisesText(TypeError, ARG1, bytearray(b"abc"), 3)
+        self.assertRaisesText(TypeError, ARG1, 65, 1)
+
+    def test_first_argument_is_checked_before_the_second(self):
+        self.assertRaisesText(TypeError, ARG1, None, -1)
+
+    def test_results_of_the_provider(self):
+        self.assertEqual(_CommandFeed.send("abc", 3), 0)
+        self.assertEqual(_CommandFeed.send("", 0), 0)
+        self.assertEqual(_CommandFeed.send("a", 16), 0)
+        self.assertEqual(_CommandFeed.send("x" * 17, 17), -1)
+        self.assertEqual(_CommandFeed.send("x", 17), -1)
+        self.assertEqual(_CommandFeed.send("\u00e9\u20ac", 5), 0)
+
+    def test_wrong_argument_counts_give_the_interpreters_type_error(self):
+        for args in [(), ("abc",), ("abc", 3, 4)]:
+            with self.assertRaises(TypeError) as caught:
+                _CommandFeed.send(*args)
+            self.assertIn("send", str(caught.exception))
+            self.assertIn("argument", str(caught.exception))
+        with self.assertRaisesRegex(TypeError, r"connect\(\) takes no arguments"):
+            _CommandFeed.connect(1)
+        with self.assertRaisesRegex(TypeError, r"disconnect\(\) takes no arguments"):
+            _CommandFeed.disconnect(None)
+
+    def test_disconnect_returns_zero(self):
+        self.assertEqual(_CommandFeed.disconnect(), 0)
+
+
+SHM = "/dev/shm/Remote_open_control_kit_enabled_target_(Zentor)Shm"
+
+
+class PublisherTest(unittest.TestCase):
+    def tearDown(self):
+        if os.path.exists(SHM):
+            os.unlink(SHM)
+
+    def test_failed_start_is_logged_and_the_interpreter_lives_on(self):
+        # A ring name that is taken makes the publisher's start fail, and so
+        # does a missing broker; either way only the publisher thread ends.
+        os.close(os.open(SHM, os.O_CREAT | os.O_EXCL | os.O_RDWR, 0o600))
+        script = ("import sys, _CommandFeed\n"
+                  "print(_CommandFeed.connect(), flush=True)\n"
+                  "sys.stdin.readline()\n"
+                  "print('alive', _CommandFeed.send('a', 1), _CommandFeed.connect(), flush=True)\n")
+        child = subprocess.Popen([sys.executable, "-c", script], stdin=subprocess.PIPE,
+                                 stdout=subprocess.PIPE, text=True, env=os.environ)
+        try:
+            self.assertEqual(child.stdout.readline(), "0\n")
+            failure = "ERR: (Remote_open_control_kit_enabled_target_(Zentor)::stayAlive()): "
+            seen = []
+            while not any(line.startswith(failure) for line in seen):
+                line = child.stdout.readline()
+                self.assertTrue(line, "publisher failure not logged: %r" % seen)
+                seen.append(line)
+            # The ended publisher no longer blocks a new connect().
+            child.stdin.write("\n")
+            child.stdin.flush()
+            rest = child.stdout.read()
+            self.assertEqual(child.wait(timeout=60), 0)
+            self.assertIn("alive 0 0\n", rest)
+        finally:
+            if child.poll() is None:
+                child.kill()
+                child.wait()
+
+
+if __name__ == "__main__":
+    unittest.main()
