@@ -1,0 +1,58 @@
+"""The operator tool's input handling, without the module."""
+
+import argparse
+import os
+import sys
+import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tool"))
+import command_feed  # noqa: E402
+
+
+class FakeFeed(command_feed.Feed):
+    def __init__(self):
+        super().__init__(module=None)
+        self.pushed = []
+
+    def push(self):
+        self.pushed.append(list(self.values))
+
+
+class KeysTest(unittest.TestCase):
+    def test_keys_read_together_are_all_handled(self):
+        self.assertEqual(command_feed.split_keys("\x1b[C\x1b[A\x1b[Aq"), ["d", "w", "w", "q"])
+        self.assertEqual(command_feed.split_keys("dw "), ["d", "w", " "])
+
+    def test_channel_choice_wraps_and_values_stay_in_range(self):
+        feed = FakeFeed()
+        self.assertEqual(command_feed.apply_key(feed, 0, "a"), command_feed.LAST_SETTABLE)
+        for _ in range(20):
+            command_feed.apply_key(feed, 3, "w")
+        self.assertEqual(feed.values[3], 15)
+        command_feed.apply_key(feed, 3, "s")
+        self.assertEqual(feed.values[3], 14)
+        command_feed.apply_key(feed, 2, " ")
+        self.assertEqual(feed.values[2], command_feed.CENTRE)
+        self.assertEqual(command_feed.apply_key(feed, 2, "x"), 2)
+        self.assertEqual(len(feed.pushed), 22)
+
+
+class ArgumentsTest(unittest.TestCase):
+    def test_sweep_goes_up_and_back_without_repeating_its_ends(self):
+        self.assertEqual(command_feed.sweep_positions(2, 5), [2, 3, 4, 5, 4, 3])
+
+    def test_fixed_values_are_checked(self):
+        self.assertEqual(command_feed.parse_values("1,0xb,15"), [1, 11, 15])
+        for bad in ["16", "-1", ",".join(["1"] * 15)]:
+            with self.assertRaises(argparse.ArgumentTypeError):
+                command_feed.parse_values(bad)
+        with self.assertRaises(argparse.ArgumentTypeError):
+            command_feed.channel_list("14")
+
+    def test_sweep_range_must_be_ordered(self):
+        with self.assertRaises(SystemExit):
+            command_feed.parse_arguments(["sweep", "--low", "9", "--high", "3"])
+
+
+if __name__ == "__main__":
+    unittest.main()
