@@ -9,6 +9,7 @@
 # (see: command_feed/tool/command_feed.py sweep --help).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/demo_video.sh  # ===== video section: its helpers =====
 
 scripts/setup.sh
 build=${VOK_DEMO_BUILD:-build}
@@ -69,7 +70,8 @@ stop() {
   # The feed first: its publisher removes the ring when it stops.
   stop_pid "$feed"
   stop_pid "$servo"
-  # ===== video section: stop what it started here, before the broker =====
+  # ===== video section: its test-mode broker (camera and relay in it) =====
+  video_stop
   stop_pid "$broker"
   for pid in "$line" "$monitor" "$tailer"; do
     if alive "$pid"; then
@@ -126,8 +128,6 @@ for _ in $(seq 100); do
 done
 say "broker pid $broker, socket file /tmp/sock_$broker.uds"
 
-# ===== video section: starts here, after the broker (its owner adds it) =====
-
 # The feed's publisher repaints its 'SENT:' line; keep that out of the way.
 PYTHONPATH="$build/python" /usr/bin/python3 command_feed/tool/command_feed.py \
   --publisher-log "$work/feed-screen.log" sweep --channels 0,1,2 "$@" \
@@ -143,6 +143,9 @@ say "command feed pid $feed, ring $ring"
 "$build/servo_controller/servo_controller" >"$work/servo.log" 2>"$work/servo.err"
 servo=$(wait_for_writer "$work/servo.log") || { say "servo_controller did not start"; exit 1; }
 say "servo_controller pid $servo; press Ctrl-C to stop everything"
+
+# ===== video section: camera stand-in and frame relay, stream on port 2020 =====
+video_start "$build" "$work" "$work/broker.log" || say "video: not started"
 
 if [[ -n "$own_link" ]]; then
   tail -n +1 -f "$work/broker.log" "$work/servo.log" &
