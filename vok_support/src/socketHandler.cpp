@@ -5,6 +5,7 @@
 #include "pollPause.h"
 
 #include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -124,6 +125,9 @@ void SocketHandler::setSocketOption(int name, int value, const std::string& comp
 }
 
 int SocketHandler::uxsetupServerSocket() {
+  // The listening end binds its own pid's path: pidof may also report other
+  // brokers, or a just-forked child that still bears this program's name.
+  setUDS(static_cast<int>(::getpid()));
   serverAddress.sun_family = AF_UNIX;
   std::memcpy(serverAddress.sun_path, socketPath, sizeof(socketPath));
   isServer = true;

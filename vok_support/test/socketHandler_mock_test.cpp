@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
@@ -124,15 +125,16 @@ TEST_F(SocketHandlerWithMock, BindFailureThrowsAndLeavesTheOtherOwnersFileInPlac
             logged);
 }
 
-TEST_F(SocketHandlerWithMock, ServerBindsTheFullAddressAndRemovesItsFileOnDestruction) {
-  EXPECT_CALL(*functions, _bind(kFd, _, sizeof(sockaddr_un))).WillOnce(Invoke([](int, const sockaddr* a, unsigned) {
+TEST_F(SocketHandlerWithMock, ServerBindsItsOwnPidsPathWhateverPidofSaidAndRemovesItOnDestruction) {
+  const std::string ownPath = "/tmp/sock_" + std::to_string(::getpid()) + ".uds";
+  EXPECT_CALL(*functions, _bind(kFd, _, sizeof(sockaddr_un))).WillOnce(Invoke([&](int, const sockaddr* a, unsigned) {
     auto local = reinterpret_cast<const sockaddr_un*>(a);
     EXPECT_EQ(AF_UNIX, local->sun_family);
-    EXPECT_STREQ("/tmp/sock_4711.uds", local->sun_path);
+    EXPECT_EQ(ownPath, local->sun_path);
     return 0;
   }));
   EXPECT_CALL(*functions, _close(kFd)).Times(1);
-  EXPECT_CALL(*functions, _unlink(::testing::StrEq("/tmp/sock_4711.uds"))).Times(1);
+  EXPECT_CALL(*functions, _unlink(::testing::StrEq(ownPath))).Times(1);
   auto handler = makeHandler();
   EXPECT_EQ(0, handler->uxsetupServerSocket());
 }
