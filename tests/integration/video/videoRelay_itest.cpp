@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <sstream>
 #include <string>
 
 #include "MjpegPart.h"
@@ -28,10 +29,20 @@ TEST(VideoRelayLibrary, ExportsFourUnmangledEntryPoints) {
   }
 }
 
+// The log lines of one receive call. The stream server of a dispatcher that an
+// earlier call started announces itself in its own time (late under an
+// emulator), so its lines are left out.
 std::string capturedLog(int (*receive)(void*, char*, int), char* buffer, int length, int& result) {
   testing::internal::CaptureStdout();
   result = receive(nullptr, buffer, length);
-  return testing::internal::GetCapturedStdout();
+  std::istringstream lines(testing::internal::GetCapturedStdout());
+  std::string kept;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find("::http_bindsock()") == std::string::npos) {
+      kept += line + "\n";
+    }
+  }
+  return kept;
 }
 
 TEST(VideoRelayLibrary, RefusesOversizeLengthsAndSecondReceive) {
