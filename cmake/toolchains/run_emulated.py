@@ -9,8 +9,9 @@ Two things qemu-user does not do for the program it emulates are done here:
   host-side launcher; it survives the exec into qemu.
 - A program that executes itself again (GoogleTest's thread-safe death tests
   run argv[0]) would hand the kernel a target binary it cannot run. The
-  program is therefore told that its argv[0] is a small host script beside it
-  that runs it under qemu again.
+  program is therefore told that its argv[0] is a small host script of the
+  same name (in the folder reexec/ beside it) that runs it under qemu again;
+  the same name, since programs take their own name from argv[0].
 """
 import ctypes
 import os
@@ -25,8 +26,10 @@ def qemu_command(qemu, triple):
 
 
 def reexec_script(program, command):
-    """Writes PROGRAM.emulated (atomically: tests run in parallel)."""
-    script = program + ".emulated"
+    """Writes reexec/PROGRAM beside PROGRAM (atomically: tests run in parallel)."""
+    folder = os.path.join(os.path.dirname(program), "reexec")
+    os.makedirs(folder, exist_ok=True)
+    script = os.path.join(folder, os.path.basename(program))
     words = command + ["-0", script, program]
     text = "#!/bin/sh\nexec " + " ".join("'" + w + "'" for w in words) + ' "$@"\n'
     temporary = "%s.%d" % (script, os.getpid())
