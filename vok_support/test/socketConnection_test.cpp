@@ -5,6 +5,7 @@
 #include "ISocketHandler.h"
 #include "VOKException.h"
 #include "messageExamples.h"
+#include "mockSocketHandler.h"
 #include "socketConnection.h"
 
 namespace {
@@ -16,18 +17,6 @@ using testing::Return;
 using testing::SetArgReferee;
 using VOK::SocketConnection;
 
-class MockSocketHandler : public ISocketHandler {
- public:
-  MOCK_METHOD(int, serverWaitForConnection, (), (override));
-  MOCK_METHOD(int, clientConnectToServer, (std::string, unsigned short), (override));
-  MOCK_METHOD(int, uxclientConnectToServer, (unsigned), (override));
-  MOCK_METHOD(int, setupServerSocket, (unsigned short), (override));
-  MOCK_METHOD(int, recvString, (int, std::string&), (override));
-  MOCK_METHOD(int, sendString, (std::string, int), (override));
-  MOCK_METHOD(int, serverListen, (), (override));
-  MOCK_METHOD(int, uxserverAccept, (), (override));
-  MOCK_METHOD(int, uxsetupServerSocket, (), (override));
-};
 
 const int Fd = 7;
 const int Attempts = 101;
