@@ -1,7 +1,6 @@
 #include <pthread.h>
 
 #include <cstdio>
-#include <exception>
 #include <memory>
 #include <string>
 
@@ -10,6 +9,7 @@
 #include "commandFeed.h"
 #include "configurationDataFactory.h"
 #include "feedState.h"
+#include "logFailure.h"
 #include "log_datalayer.h"
 #include "pollPause.h"
 
@@ -88,16 +88,10 @@ void* stayAlive(void* object) {
   auto& data = *static_cast<UserDataStruct*>(object);
   // A failed sign-in ends this thread with an error line; the host process
   // and its interpreter go on.
-  try {
+  runLoggingFailure(component, [&] {
     std::unique_ptr<Publisher> publisher = signIn(data, component);
     publish(*publisher, data);
-  } catch (const std::exception& e) {
-    log(LOG_ERROR, component, e.what());
-  } catch (const ConfigurationDataFactory::AttributeMissingException& e) {
-    log(LOG_ERROR, component, e.message);
-  } catch (...) {
-    log(LOG_ERROR, component, "unknown exception");
-  }
+  });
   // Releasing the connection unlinks the ring's name, so that nothing is
   // left in /dev/shm once publishing has ended.
   running = false;

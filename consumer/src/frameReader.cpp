@@ -13,6 +13,7 @@
 #include "brokerIndex.h"
 #include "configurationDataFactory.h"
 #include "frameRelay.h"
+#include "logFailure.h"
 #include "log_datalayer.h"
 #include "pollPause.h"
 #include "relayState.h"
@@ -95,13 +96,7 @@ void signInAndRead(const std::string& component) {
 void* stayAlive(void*) {
   const std::string component = std::string(appName) + isConsumer + "::stayAlive()";
   // Whatever goes wrong ends this thread only, never the host process.
-  try {
-    signInAndRead(component);
-  } catch (const std::exception& e) {
-    log(LOG_ERROR, component, e.what());
-  } catch (const ConfigurationDataFactory::AttributeMissingException& e) {
-    log(LOG_ERROR, component, e.message);
-  }
+  runLoggingFailure(component, [&] { signInAndRead(component); });
   threads.readerEnds();
   return nullptr;
 }

@@ -4,10 +4,9 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <exception>
 #include <string>
 
-#include "configurationDataFactory.h"
+#include "logFailure.h"
 #include "log_datalayer.h"
 #include "servoController.h"
 
@@ -37,14 +36,7 @@ int main() {
   installStopHandler();
   // A failure of the support library ends the worker with a log line and
   // status 1 instead of an abort with a core dump.
-  try {
-    return runController(component);
-  } catch (const std::exception& e) {
-    log(LOG_ERROR, component, e.what());
-  } catch (const ConfigurationDataFactory::AttributeMissingException& e) {
-    log(LOG_ERROR, component, e.message);
-  } catch (...) {
-    log(LOG_ERROR, component, "unknown exception");
-  }
-  return 1;
+  int status = 1;
+  runLoggingFailure(component, [&] { status = runController(component); });
+  return status;
 }

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "FrameFeed.h"
-#include "configurationDataFactory.h"
+#include "logFailure.h"
 #include "log_datalayer.h"
 
 namespace {
@@ -21,13 +21,7 @@ std::thread* feedThread = nullptr;
 
 void feed(int brokerPid) {
   // Whatever goes wrong ends the feed only, never its host.
-  try {
-    runFrameFeed(brokerPid, stopFeed);
-  } catch (const std::exception& e) {
-    log(LOG_ERROR, component, e.what());
-  } catch (const ConfigurationDataFactory::AttributeMissingException& e) {
-    log(LOG_ERROR, component, e.message);
-  }
+  runLoggingFailure(component, [&] { runFrameFeed(brokerPid, stopFeed); });
 }
 
 // At the host's exit: end the feed, so that it removes its ring.
