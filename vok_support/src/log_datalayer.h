@@ -2,8 +2,9 @@
 
 #include <string>
 
-// Log categories; LOG_DEBUG is compiled in but never printed.
-enum LOG_CAT { LOG_INFO = 0, LOG_DEBUG = 1, LOG_ERROR = 2 };
+// Log categories; LOG_DEBUG is compiled in but never printed. The underlying
+// type is fixed so that any other value (3 and above) is a valid category.
+enum LOG_CAT : int { LOG_INFO = 0, LOG_DEBUG = 1, LOG_ERROR = 2 };
 
 // Writes "<prefix>(" + component + "): " + message as one flushed line on
 // standard output. Prefix: "Log: " for LOG_INFO, "ERR: " for LOG_ERROR,
