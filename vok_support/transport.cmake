@@ -1,5 +1,6 @@
 # The string transport over local stream sockets, with its system-call layer.
 add_library(vok_transport STATIC
+  src/listeningSocket.cpp
   src/pollPause.cpp
   src/SocketWrapperLinux.cpp
   src/socketHandler.cpp)

@@ -1,6 +1,7 @@
 #include "socketHandler.h"
 
 #include "VOKException.h"
+#include "listeningSocket.h"
 #include "log_datalayer.h"
 #include "pollPause.h"
 
@@ -34,6 +35,38 @@ std::string errorText() {
   return std::strerror(errno);
 }
 
+// The pids of one pidof output line (blank-separated decimals), at most 64.
+std::vector<int> listedPids(const std::string& pidofLine) {
+  std::vector<int> pids;
+  std::vector<char> text(pidofLine.begin(), pidofLine.end());
+  text.push_back('\0');
+  char* rest = nullptr;
+  for (char* piece = strtok_r(text.data(), " ", &rest); piece != nullptr && pids.size() < kMaxPids;
+       piece = strtok_r(nullptr, " ", &rest)) {
+    pids.push_back(static_cast<int>(std::strtol(piece, nullptr, 10)));
+  }
+  return pids;
+}
+
+// The entry at index, the first one when that is missing or 0; 0 for none.
+int pickPid(const std::vector<int>& pids, unsigned index) {
+  if (index < pids.size() && pids[index] != 0) {
+    return pids[index];
+  }
+  return pids.empty() ? 0 : pids.front();
+}
+
+bool readPidofLine(std::string& line) {
+  char buffer[1024] = {};
+  FILE* pipe = ::popen("pidof VOK_App", "r");
+  const bool gotLine = pipe != nullptr && std::fgets(buffer, sizeof(buffer), pipe) != nullptr;
+  if (pipe != nullptr) {
+    ::pclose(pipe);
+  }
+  line = buffer;
+  return gotLine;
+}
+
 }  // namespace
 
 SocketHandler::SocketHandler(std::shared_ptr<ISocketHandlerFunctions> functions, unsigned index)
@@ -62,37 +95,39 @@ SocketHandler::~SocketHandler() {
   }
 }
 
+bool SocketHandler::acceptsConnections(int pid) {
+  char path[sizeof(socketPath)] = {};
+  std::snprintf(path, sizeof(path), "/tmp/sock_%d.uds", pid);
+  return isListeningSocketFile(path);
+}
+
 int SocketHandler::getServerPID(unsigned index) {
   if (index >= kMaxPids) {
     return 0;
   }
-  char line[1024] = {};
-  FILE* pipe = ::popen("pidof VOK_App", "r");
-  bool gotLine = pipe != nullptr && std::fgets(line, sizeof(line), pipe) != nullptr;
-  if (pipe != nullptr) {
-    ::pclose(pipe);
+  // Code running inside a broker (its test mode) talks to that broker.
+  const int own = static_cast<int>(::getpid());
+  if (acceptsConnections(own)) {
+    return own;
   }
-  if (!gotLine) {
+  std::string line;
+  if (!readPidofLine(line)) {
     log(LOG_ERROR, "SocketHandler::getServerPID", "Unable to get the server pidof");
     return 0;
   }
-  return selectServerPID(line, index);
+  // pidof also lists children that a broker forked and that still bear its
+  // name, and brokers that have not bound their socket yet or have died.
+  std::vector<int> brokers;
+  for (int candidate : listedPids(line)) {
+    if (acceptsConnections(candidate)) {
+      brokers.push_back(candidate);
+    }
+  }
+  return pickPid(brokers, index);
 }
 
 int SocketHandler::selectServerPID(const std::string& pidofLine, unsigned index) {
-  if (index >= kMaxPids) {
-    return 0;
-  }
-  int pids[kMaxPids] = {};
-  std::vector<char> text(pidofLine.begin(), pidofLine.end());
-  text.push_back('\0');
-  char* rest = nullptr;
-  unsigned count = 0;
-  for (char* piece = strtok_r(text.data(), " ", &rest); piece != nullptr && count < kMaxPids;
-       piece = strtok_r(nullptr, " ", &rest)) {
-    pids[count++] = static_cast<int>(std::strtol(piece, nullptr, 10));
-  }
-  return pids[index] != 0 ? pids[index] : pids[0];
+  return index >= kMaxPids ? 0 : pickPid(listedPids(pidofLine), index);
 }
 
 void SocketHandler::setUDS(int pid) {

@@ -34,9 +34,14 @@ class SocketHandler : public ISocketHandler {
   int uxserverAccept() override;
   int uxsetupServerSocket() override;
 
-  // The broker's pid as listed by "pidof VOK_App": the entry at index, the
-  // first entry when that one is empty, 0 when index > 63 or nothing runs.
+  // The broker to talk to: the calling process itself when it is a broker;
+  // otherwise, of the pids "pidof VOK_App" lists, those that accept
+  // connections, the entry at index (the first one when that one is empty);
+  // 0 when index > 63 or no broker can be reached.
   static int getServerPID(unsigned index);
+  // Whether the broker with this pid can be reached: a socket listens on its
+  // socket file. The one test every candidate of getServerPID passes.
+  static bool acceptsConnections(int pid);
   // The entry at index of a pidof output line (blank-separated decimal pids),
   // the first entry when that one is empty; 0 when index > 63.
   static int selectServerPID(const std::string& pidofLine, unsigned index);

@@ -7,11 +7,13 @@
 
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -174,6 +176,38 @@ TEST_F(LocalServer, SecondServerOnTheSamePathFailsAndLeavesTheFirstOnesFile) {
     EXPECT_NE(std::string::npos, ::testing::internal::GetCapturedStdout().find("bind-socket error: "));
   }
   EXPECT_TRUE(fileExists(server.getSocketPath()));
+}
+
+TEST_F(LocalServer, OnlyAPidWhoseSocketFileListensIsAReachableBroker) {
+  const int own = static_cast<int>(::getpid());
+  const std::string path = server.getSocketPath();
+  ::unlink(path.c_str());
+  EXPECT_FALSE(SocketHandler::acceptsConnections(own));
+  {
+    // A plain file, then a socket file whose owner is gone.
+    FILE* plain = std::fopen(path.c_str(), "w");
+    ASSERT_NE(nullptr, plain);
+    std::fclose(plain);
+    EXPECT_FALSE(SocketHandler::acceptsConnections(own));
+    ::unlink(path.c_str());
+    const int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, path.c_str());
+    ASSERT_EQ(0, ::bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof(address)));
+    ASSERT_EQ(0, ::listen(stale, 1));
+    EXPECT_TRUE(SocketHandler::acceptsConnections(own));
+    ::close(stale);
+    EXPECT_FALSE(SocketHandler::acceptsConnections(own));
+    ::unlink(path.c_str());
+  }
+  ASSERT_EQ(0, server.uxsetupServerSocket());
+  EXPECT_FALSE(SocketHandler::acceptsConnections(own));
+  ASSERT_EQ(0, server.serverListen());
+  EXPECT_TRUE(SocketHandler::acceptsConnections(own));
+  // Inside a broker every lookup names that broker.
+  EXPECT_EQ(own, SocketHandler::getServerPID(0));
+  EXPECT_EQ(own, SocketHandler::getServerPID(1));
 }
 
 }  // namespace

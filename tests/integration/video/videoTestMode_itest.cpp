@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -88,6 +89,32 @@ TEST(VideoTestMode, StreamsCameraFramesAndOutlivesBrowsersThatLeaveMidFrame) {
   ASSERT_TRUE(status.has_value()) << "the broker survived its clients but did not stop";
   EXPECT_EQ(*status, 0);
   EXPECT_TRUE(viewer->closedByServer(2000));
+}
+
+// The stand-in camera and the relay run inside the broker and must find that
+// broker on every start, whatever its short-lived children are called.
+TEST(VideoTestMode, EveryStartServesMovingFramesWithinTenSeconds) {
+  vok_itest::ShmLeftovers leftovers({ringName});
+  VideoFolder folder(true, true);
+  for (int start = 1; start <= 20; ++start) {
+    BrokerProcess broker(VOK_APP_PATH, {"-t", "1"}, folder.path());
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    const auto msLeft = [&] {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          deadline - std::chrono::steady_clock::now());
+      return static_cast<int>(std::max<long long>(left.count(), 1));
+    };
+    auto viewer = connectToStream(msLeft());
+    ASSERT_NE(viewer, nullptr) << "start " << start << broker.output();
+    ASSERT_EQ(viewer->read(212, msLeft()).size(), 212u) << "start " << start << broker.output();
+    const MjpegPart first = readPart(*viewer, msLeft());
+    MjpegPart later = readPart(*viewer, msLeft());
+    while (isJpegFrame(later) && later.image == first.image) {
+      later = readPart(*viewer, msLeft());
+    }
+    ASSERT_TRUE(isJpegFrame(first) && isJpegFrame(later)) << "start " << start << broker.output();
+    ASSERT_EQ(broker.interrupt(10s), 0) << "start " << start;
+  }
 }
 
 TEST(VideoTestMode, HeadlessChromiumRendersTheStream) {
