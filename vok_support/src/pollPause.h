@@ -1,10 +1,29 @@
 #pragma once
 
+#include <time.h>
+
+#include <functional>
+
 namespace VOK {
+
+// One sleep call: 0 when it ran its full length, or -1 with errno set and,
+// when errno is EINTR, the time still to sleep in remaining.
+using SleepCall = std::function<int(const timespec* request, timespec* remaining)>;
+
+// The one loop that resumes interrupted sleeps: calls sleepOnce until it has
+// slept the whole request, going on with the time left after each signal.
+// Other failures end the sleep; their errno stays set for the caller.
+void sleepResuming(timespec request, const SleepCall& sleepOnce);
 
 // Sleeps for the given time; a sleep cut short by a signal goes on with the
 // time that is left, so every pause lasts its full length.
 void sleepNanoseconds(long nanoseconds);
+
+// Sleeps until the monotonic clock reads deadline, through any signals.
+void sleepUntilMonotonic(const timespec& deadline);
+
+// deadline moved on by nanoseconds (below one second per call is not required).
+timespec addNanoseconds(timespec deadline, long long nanoseconds);
 
 // The pause that a polling step costs when nothing happened: 10 ms.
 void pollPause();

@@ -1,0 +1,95 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <sys/mman.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "pollPause.h"
+#include "realTime.h"
+#include "stopSignalWatcher.h"
+
+namespace {
+
+using testing::_;
+using testing::Field;
+using testing::Pointee;
+using testing::Return;
+
+TEST(SleepResumingTest, GoesOnWithTheTimeLeftAfterEachSignalAndStopsOnOtherFailures) {
+  const struct {
+    std::vector<int> errnos;  // per call: 0 for a full sleep
+    size_t calls;
+  } cases[] = {{{0}, 1}, {{EINTR, EINTR, 0}, 3}, {{EINTR, EINVAL}, 2}};
+  for (const auto& c : cases) {
+    std::vector<long> requested;
+    size_t call = 0;
+    VOK::sleepResuming({1, 500}, [&](const timespec* request, timespec* remaining) {
+      requested.push_back(request->tv_sec * 1000000000L + request->tv_nsec);
+      const int failure = c.errnos[call++];
+      *remaining = {0, 100L * static_cast<long>(call)};
+      errno = failure;
+      return failure == 0 ? 0 : -1;
+    });
+    ASSERT_EQ(c.calls, requested.size());
+    EXPECT_EQ(1000000500L, requested[0]);
+    for (size_t i = 1; i < requested.size(); ++i) {
+      EXPECT_EQ(100L * static_cast<long>(i), requested[i]);
+    }
+  }
+}
+
+TEST(SleepResumingTest, DeadlinesMoveAcrossSecondsBothWays) {
+  const timespec moved = VOK::addNanoseconds({5, 999999999L}, 2);
+  EXPECT_EQ(6, moved.tv_sec);
+  EXPECT_EQ(1, moved.tv_nsec);
+  const timespec back = VOK::addNanoseconds({5, 0}, -1);
+  EXPECT_EQ(4, back.tv_sec);
+  EXPECT_EQ(999999999L, back.tv_nsec);
+}
+
+class MockRealTimeFunctions : public VOK::IRealTimeFunctions {
+ public:
+  MOCK_METHOD(int, _sched_setscheduler, (int, const sched_param*), (override));
+  MOCK_METHOD(int, _mlockall, (int), (override));
+  MOCK_METHOD(int, _munlockall, (), (override));
+};
+
+TEST(RealTimeTest, AsksForFifoAtThePriorityAndLocksMemoryEvenWhenRefused) {
+  MockRealTimeFunctions functions;
+  EXPECT_CALL(functions, _sched_setscheduler(SCHED_FIFO, Pointee(Field(&sched_param::sched_priority, 30))))
+      .WillOnce(Return(-1));
+#if !defined(__SANITIZE_ADDRESS__)
+  EXPECT_CALL(functions, _mlockall(MCL_CURRENT | MCL_FUTURE)).WillOnce(Return(-1));
+#endif
+  VOK::becomeRealTime(functions);
+}
+
+std::atomic<int> stopActions{0};
+
+// One process, one watcher: the whole life of a watched stop in one test.
+TEST(StopSignalWatcherTest, ASignalFromAnyThreadLogsSetsTheFlagRunsTheActionAndWakesWaiters) {
+  EXPECT_FALSE(VOK::waitForStopSignal(0));
+  VOK::watchStopSignals("test/component", {SIGUSR1, SIGUSR2}, [] { ++stopActions; });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(VOK::waitForStopSignal(20000000LL));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
+  EXPECT_FALSE(VOK::stopSignalled());
+
+  testing::internal::CaptureStdout();
+  std::thread raiser([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ::kill(::getpid(), SIGUSR2);
+  });
+  EXPECT_TRUE(VOK::waitForStopSignal());
+  raiser.join();
+  EXPECT_EQ("Log: (test/component): Caught Stop-signal\n", testing::internal::GetCapturedStdout());
+  EXPECT_TRUE(VOK::stopSignalled());
+  EXPECT_EQ(1, stopActions);
+  EXPECT_TRUE(VOK::waitForStopSignal(0));
+}
+
+}  // namespace
