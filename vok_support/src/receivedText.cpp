@@ -1,37 +1,11 @@
 #include "receivedText.h"
 
 #include "StringDefs.h"
+#include "messageFrame.h"
 
 namespace VOK {
 
 namespace {
-
-// Length of the JSON object at the start of text, or 0 when text does not start with a
-// complete one. Strings are skipped, so braces inside them do not count.
-std::size_t leadingObjectLength(const std::string& text) {
-  if (text.empty() || text[0] != '{') {
-    return 0;
-  }
-  int depth = 0;
-  bool inString = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (inString) {
-      if (c == '\\') {
-        ++i;
-      } else if (c == '"') {
-        inString = false;
-      }
-    } else if (c == '"') {
-      inString = true;
-    } else if (c == '{') {
-      ++depth;
-    } else if (c == '}' && --depth == 0) {
-      return i + 1;
-    }
-  }
-  return 0;
-}
 
 // The broker writes members in key order, so its environment reply always begins with
 // "ConfigData", a member that no sign-in reply has; its "Type" confirms it.
@@ -52,10 +26,6 @@ std::string dropEnvironmentReplies(const std::string& received) {
     rest.erase(0, length);
   }
   return rest;
-}
-
-bool beginsWithCompleteObject(const std::string& received) {
-  return leadingObjectLength(received) > 0;
 }
 
 }  // namespace VOK

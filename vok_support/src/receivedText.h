@@ -11,8 +11,4 @@ namespace VOK {
 // returned unchanged.
 std::string dropEnvironmentReplies(const std::string& received);
 
-// Whether the text begins with a complete JSON object: a reply longer than one receive
-// arrives in pieces, and its first piece already holds the keys that mark it.
-bool beginsWithCompleteObject(const std::string& received);
-
 }  // namespace VOK

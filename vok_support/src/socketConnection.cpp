@@ -9,6 +9,7 @@
 #include "VOKException.h"
 #include "configurationDataFactory.h"
 #include "log_datalayer.h"
+#include "messageFrame.h"
 #include "pollPause.h"
 #include "receivedText.h"
 
@@ -23,8 +24,8 @@ const std::string WaitLocation =
 const std::string EnvironmentLocation =
     "vok_support/src/socketConnection/SocketConnection::RequestVokEnvironmentConfig()";
 
-// Every wait makes one attempt more than this: the last one runs at counter 0.
-const int Attempts = 100;
+// Attempts of every wait, each one poll pause.
+const int Attempts = 101;
 // The handler's code for a send that would block.
 const int WouldBlock = 11;
 // The time slot as the messages state it.
@@ -43,7 +44,7 @@ SocketConnection::~SocketConnection() = default;
 
 void SocketConnection::Connect(unsigned index) {
   int result = 0;
-  for (int counter = Attempts; !IsConnected() && counter >= 0; --counter) {
+  for (int attempt = 0; !IsConnected() && attempt < Attempts; ++attempt) {
     errno = 0;
     result = m_SocketHandler->uxclientConnectToServer(index);
     log(LOG_DEBUG, ConnectLocation, std::strerror(errno));
@@ -96,33 +97,20 @@ bool SocketConnection::IsSignedIn() const {
 
 void SocketConnection::SignOut() {}
 
-template <typename Complete>
-std::string SocketConnection::receivePass(int& counter, Complete complete) {
-  std::string received;
-  for (;;) {
-    pollPause();
-    std::string chunk;
-    if (m_SocketHandler->recvString(socketFd, chunk) == 0) {
-      received += chunk;
-      if (complete(received)) {
-        return received;
-      }
-    }
-    if (counter < 1) {
-      return received;
-    }
-    --counter;
-  }
+Piece SocketConnection::receivePiece(std::string& piece) {
+  return m_SocketHandler->recvString(socketFd, piece) == 0 ? Piece::Received : Piece::Nothing;
 }
 
 void SocketConnection::BusyWaitForVokResponse(const ConfigurationData& config) {
   const std::list<Requests>& requests = config.getAppData().getRequests();
-  int counter = Attempts;
+  int attemptsLeft = Attempts;
+  const auto receive = [this](std::string& piece) { return receivePiece(piece); };
   for (;;) {
-    const std::string received = receivePass(counter, [](std::string& text) {
+    std::string received;
+    gatherMessage(received, attemptsLeft, receive, [](std::string& text) {
       text = dropEnvironmentReplies(text);
       return text.find(StringDefs::ResponseKeys::DataProviderAvailable) != std::string::npos &&
-             beginsWithCompleteObject(text);
+             frameOf(text) == Frame::Complete;
     });
     log(LOG_DEBUG, WaitLocation, " m_SocketHandler->recvString: " + received);
     if (!received.empty()) {
@@ -134,7 +122,7 @@ void SocketConnection::BusyWaitForVokResponse(const ConfigurationData& config) {
       }
       log(LOG_ERROR, WaitLocation, "invalid response data");
     }
-    if (counter < 1) {
+    if (attemptsLeft < 1) {
       break;
     }
   }
@@ -160,10 +148,15 @@ std::shared_ptr<VokEnvironmentConfig> SocketConnection::RequestVokEnvironmentCon
     throw VOKException(EnvironmentLocation +
                        " Error while sending SignOut string. To long for the underlying buffer");
   }
+  // Shorter texts never count, so a stray short piece cannot end the wait.
   const std::size_t enough = StringDefs::ConfigKeys::ConfigDataResponse.size();
-  int counter = Attempts;
-  const std::string received = receivePass(
-      counter, [enough](std::string& text) { return text.size() >= enough; });
+  int attemptsLeft = Attempts;
+  std::string received;
+  gatherMessage(
+      received, attemptsLeft, [this](std::string& piece) { return receivePiece(piece); },
+      [enough](std::string& text) {
+        return text.size() >= enough && frameOf(text) != Frame::Incomplete;
+      });
   log(LOG_DEBUG, EnvironmentLocation, " m_SocketHandler->recvString: " + received);
   if (received.size() >= enough) {
     return VokEnvironmentConfig::CreateFromString(received);

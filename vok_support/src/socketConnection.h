@@ -6,6 +6,7 @@
 
 #include "ISocketConnection.h"
 #include "ISocketHandler.h"
+#include "messageFrame.h"
 
 namespace VOK {
 
@@ -35,10 +36,8 @@ class SocketConnection : public ISocketConnection {
                                        const std::list<DataProviderInfo>& providers) const;
 
  private:
-  // One pass of a wait: receives and appends until complete(received) holds (it may
-  // tidy the text) or `counter` runs out; the counter goes on into the next pass.
-  template <typename Complete>
-  std::string receivePass(int& counter, Complete complete);
+  // One receive attempt of a wait.
+  Piece receivePiece(std::string& piece);
   [[noreturn]] void throwTimeSlot(const ConfigurationData& config) const;
 
   std::shared_ptr<ISocketHandler> m_SocketHandler;

@@ -34,13 +34,4 @@ TEST(ReceivedTextTest, BracesAndQuotesInsideStringsDoNotEndTheObject) {
   EXPECT_EQ("rest", dropEnvironmentReplies(tricky + "rest"));
 }
 
-TEST(ReceivedTextTest, TellsACompleteObjectFromTheFirstPiecesOfOne) {
-  const std::string reply = examples::ReplyWithProvider;
-  EXPECT_TRUE(VOK::beginsWithCompleteObject(reply));
-  EXPECT_TRUE(VOK::beginsWithCompleteObject(R"({"a":"}"})"));
-  EXPECT_FALSE(VOK::beginsWithCompleteObject(reply.substr(0, reply.size() - 1)));
-  EXPECT_FALSE(VOK::beginsWithCompleteObject(R"({"a":"}")"));
-  EXPECT_FALSE(VOK::beginsWithCompleteObject(""));
-}
-
 }  // namespace

@@ -201,17 +201,22 @@ TEST_F(SocketConnectionTest, AReplyStillIncompleteAtTheEndPassesTheReaderExcepti
   EXPECT_THROW(connection.SignIn(consumer), std::invalid_argument);
 }
 
-TEST_F(SocketConnectionTest, EnvironmentRequestReadsTheBrokersReply) {
-  EXPECT_CALL(*handler, uxclientConnectToServer(2)).WillOnce(Return(Fd));
-  EXPECT_CALL(*handler, sendString(VOK::VokEnvironmentConfig::GetRequestVokEnvironmentConfig(), Fd))
-      .WillOnce(Return(0));
-  EXPECT_CALL(*handler, recvString(Fd, _))
-      .WillOnce(piece(examples::EnvironmentReply.substr(0, 5)))
-      .WillOnce(piece(examples::EnvironmentReply.substr(5)));
-  auto config = connection.RequestVokEnvironmentConfig(2);
-  ASSERT_TRUE(config);
-  EXPECT_EQ("0.1", config->getVersion());
-  EXPECT_EQ(100u, config->getSegmentLifeTime());
+TEST_F(SocketConnectionTest, EnvironmentReplySplitAtAnyByteIsReadWhole) {
+  const std::string reply = examples::EnvironmentReply;
+  for (size_t split = 1; split < reply.size(); ++split) {
+    SocketConnection fresh{handler};
+    EXPECT_CALL(*handler, uxclientConnectToServer(2)).WillOnce(Return(Fd));
+    EXPECT_CALL(*handler,
+                sendString(VOK::VokEnvironmentConfig::GetRequestVokEnvironmentConfig(), Fd))
+        .WillOnce(Return(0));
+    EXPECT_CALL(*handler, recvString(Fd, _))
+        .WillOnce(piece(reply.substr(0, split)))
+        .WillOnce(piece(reply.substr(split)));
+    auto config = fresh.RequestVokEnvironmentConfig(2);
+    ASSERT_TRUE(config) << split;
+    EXPECT_EQ("0.1", config->getVersion());
+    EXPECT_EQ(100u, config->getSegmentLifeTime()) << split;
+  }
 }
 
 TEST_F(SocketConnectionTest, ShortEnvironmentRepliesGiveTheDefaultConfiguration) {

@@ -7,7 +7,7 @@
 #include "VokInformation.h"
 #include "configurationDataFactory.h"
 #include "log_datalayer.h"
-#include "pollPause.h"
+#include "messageFrame.h"
 
 #include <unistd.h>
 
@@ -47,28 +47,37 @@ ConfigurationData* AppConnector::waitForNewAppToConnect(ISocketHandler* server, 
   const std::string tag = "<" + std::to_string(fd) + ">";
   log(LOG_INFO, kComponent, "Connection to server established");
   std::string accumulated;
-  bool signedIn = false;
-  int polls = 0;
-  while (!signedIn && !stop && polls < kPolls) {
-    ++polls;
-    pollPause();
-    std::string piece;
+  bool closed = false;
+  int attemptsLeft = kPolls;
+  const auto receive = [&](std::string& piece) {
+    if (stop) {
+      return Piece::Closed;
+    }
     errno = 0;
     const int result = server->recvString(fd, piece);
     log(LOG_DEBUG, kComponent, tag + std::strerror(errno) + " " + std::to_string(errno));
     if (result == EBADF) {
-      return nullptr;
+      closed = true;
+      return Piece::Closed;
     }
     if (result != 0) {
-      continue;
+      return Piece::Nothing;
     }
     if (piece.find(StringDefs::ConfigDefaultValues::ConfigDataRequest) != std::string::npos) {
       piece = answerEnvironmentRequests(server, fd, lifetime, piece);
     }
-    accumulated += piece;
-    signedIn = accumulated.find(StringDefs::ConfigDefaultValues::ConnectToVokConfig) != std::string::npos;
+    return Piece::Received;
+  };
+  // A sign-in split across pieces is read once it is whole; a text that can
+  // never become a document goes to the reader, which says what is wrong.
+  const bool signedIn = gatherMessage(accumulated, attemptsLeft, receive, [](std::string& text) {
+    return text.find(StringDefs::ConfigDefaultValues::ConnectToVokConfig) != std::string::npos &&
+           frameOf(text) != Frame::Incomplete;
+  });
+  if (closed) {
+    return nullptr;
   }
-  if (!signedIn && polls >= kPolls) {
+  if (!signedIn && attemptsLeft == 0) {
     log(LOG_ERROR, kComponent,
         tag + " did not connect, are you using ARM platform? Reducing the shared memory size may help.");
     return nullptr;

@@ -123,9 +123,18 @@ TEST_F(WaitForSignIn, StopFlagEndsTheWaitWithAnException) {
   ::testing::internal::GetCapturedStdout();
 }
 
+// Text that can never become a document goes to the reader at once; an
+// object that never ends is waited for until the slot is over.
 TEST_F(WaitForSignIn, TextThatDoesNotParseGivesNull) {
-  EXPECT_CALL(server, recvString(kFd, _)).WillOnce(Invoke(deliver("{\"Type\":\"ConnectToVOKConfig\"")));
-  EXPECT_EQ(nullptr, wait());
+  for (const bool truncated : {false, true}) {
+    const std::string text = truncated ? "{\"Type\":\"ConnectToVOKConfig\"" : "\"Type\":\"ConnectToVOKConfig\"}";
+    EXPECT_CALL(server, recvString(kFd, _))
+        .Times(truncated ? 100 : 1)
+        .WillOnce(Invoke(deliver(text)))
+        .WillRepeatedly(Return(EAGAIN));
+    EXPECT_EQ(nullptr, wait());
+    EXPECT_EQ(truncated, logged.find("did not connect") != std::string::npos) << text;
+  }
 }
 
 TEST(ConnectReply, NamesTheProvidersWithTheBrokersPid) {
