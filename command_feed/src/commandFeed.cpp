@@ -10,6 +10,7 @@
 
 #include "feedState.h"
 #include "log_datalayer.h"
+#include "stopSignalWatcher.h"
 
 namespace CommandFeed {
 
@@ -40,16 +41,8 @@ bool stopPublisher(unsigned timeoutMs) {
   return !running;
 }
 
-void ctrl_c_handler(int) {
-  logSignalSafe(LOG_INFO, kAppName, "Caught Stop-signal");
-  stopProcess = true;
-}
-
 void installStopHandler() {
-  struct sigaction action {};
-  action.sa_handler = ctrl_c_handler;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
+  VOK::watchStopSignals(kAppName, {SIGINT}, [] { stopProcess = true; });
 }
 
 int disconnect() {

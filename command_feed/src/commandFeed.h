@@ -27,10 +27,8 @@ int send(const char* data, size_t available, unsigned length);
 // under the data lock; values beyond length keep theirs. 0.
 int push(const char* data, unsigned length);
 
-// SIGINT: logs "Caught Stop-signal" and ends publishing.
-void ctrl_c_handler(int);
-
-// Installs ctrl_c_handler for SIGINT; the host's own handling is replaced.
+// Watches SIGINT: it logs "Caught Stop-signal" and ends publishing; the
+// host's own handling is replaced.
 void installStopHandler();
 
 // Publisher thread body; object is the UserDataStruct to publish.

@@ -4,10 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "vokConnection.h"
+#include "appSignIn.h"
 #include "channelText.h"
 #include "commandFeed.h"
-#include "configurationDataFactory.h"
 #include "feedState.h"
 #include "logFailure.h"
 #include "log_datalayer.h"
@@ -23,33 +22,18 @@ constexpr int kSignal = 10;
 constexpr unsigned long long kCycleTimeUs = 1;
 constexpr long kPublishPauseNs = 150000000L;
 
-// Signs in as provider of bramixData; the connection owns the ring that the
-// returned writer fills.
-struct Publisher {
-  VOK::VokConnection connection;
-  VOK::ConsistentDataTransfer writer;
-};
-
-std::unique_ptr<Publisher> signIn(UserDataStruct& data, const std::string& component) {
+// Signs in as provider of bramixData; the session owns the ring that its
+// writer fills.
+std::unique_ptr<VOK::ProviderSession> signIn(UserDataStruct& data, const std::string& component) {
   std::lock_guard<std::mutex> signingIn(mx);
-  ConfigurationData config = ConfigurationDataFactory::CreateDefaultConfiguration();
-  config.getAppData().setApplicationName(kAppName);
-  VOK::VokConnection connection = VOK::VokConnection::Create(config.toString());
-  connection.RequestVokEnvironmentConfig(0);
-  log(LOG_INFO, component,
-      "socketfd: <" + std::to_string(connection.getConfig().getSocketfd()) +
-          "> called with UserDataStruct size: " + std::to_string(sizeof(UserDataStruct)));
-  VOK::ConsistentDataTransfer writer = connection.addLifetimeBuffer(
-      std::string(kAppName) + "Shm", "Zentor for Bramix", "V0.1", kSignal, data, kCycleTimeUs,
-      sizeof(UserDataStruct));
-  connection.Connect();
-  log(LOG_INFO, component + "connect()",
-      connection.IsConnected() ? "I am provider sharing memory with consumer"
-                               : "I am provider, missing any consumer");
-  return std::unique_ptr<Publisher>(new Publisher{std::move(connection), std::move(writer)});
+  return VOK::signInAsProvider(
+      {kAppName},
+      {std::string(kAppName) + "Shm", "Zentor for Bramix", "V0.1", kSignal, kCycleTimeUs,
+       sizeof(UserDataStruct)},
+      data, {component, "socketfd: ", sizeof(UserDataStruct), component + "connect()"});
 }
 
-void publish(Publisher& publisher, UserDataStruct& data) {
+void publish(VOK::ProviderSession& publisher, UserDataStruct& data) {
   while (!stopProcess) {
     std::string text;
     {
@@ -89,7 +73,7 @@ void* stayAlive(void* object) {
   // A failed sign-in ends this thread with an error line; the host process
   // and its interpreter go on.
   runLoggingFailure(component, [&] {
-    std::unique_ptr<Publisher> publisher = signIn(data, component);
+    std::unique_ptr<VOK::ProviderSession> publisher = signIn(data, component);
     publish(*publisher, data);
   });
   // Releasing the connection unlinks the ring's name, so that nothing is

@@ -11,28 +11,18 @@
 
 #include "MutexLock.h"
 #include "brokerIndex.h"
-#include "configurationDataFactory.h"
+#include "appSignIn.h"
 #include "frameRelay.h"
 #include "logFailure.h"
 #include "log_datalayer.h"
 #include "pollPause.h"
 #include "relayState.h"
-#include "vokConnection.h"
 
 using namespace frame_relay;
 
 namespace {
 
 const long passPauseNs = 150000000L;
-
-// The first provide of the first provider in the reply, or null when there is none.
-const Provides* firstProvide(const VOK::ResponseData* response) {
-  if (response == nullptr || response->getDataProviderInfo().empty()) {
-    return nullptr;
-  }
-  const auto& provides = response->getDataProviderInfo().front().getApplicationData().getProvides();
-  return provides.empty() ? nullptr : &provides.front();
-}
 
 // The broker to sign in to: the one asked for; otherwise, when the host is
 // itself a broker (its test mode), that broker, not whichever started last.
@@ -43,21 +33,23 @@ unsigned brokerInstance() {
   return brokerIndexOf(static_cast<int>(::getpid()));
 }
 
-VOK::VokConnection signIn(const std::string& component) {
-  ConfigurationData config = ConfigurationDataFactory::CreateDefaultConfiguration();
-  config.getAppData().setApplicationName(appName);
-  VOK::VokConnection connection = VOK::VokConnection::Create(config.toString());
-  connection.RequestVokEnvironmentConfig(brokerInstance());
-  log(LOG_INFO, component,
-      ":socketfd: <" + std::to_string(connection.getConfig().getSocketfd()) +
-          "> called with UserDataStruct size: " + std::to_string(UserDataStruct::frameBytes));
+// The first provide of the reply, or nothing (logged) to attach to.
+std::optional<Provides> providedFrames(const VOK::ResponseData* reply, const std::string& component) {
+  std::optional<Provides> provide = VOK::firstProvide(reply);
+  if (!provide) {
+    log(LOG_ERROR, component, "the reply names no provider with a provide, nothing to attach to");
+  }
+  return provide;
+}
+
+std::unique_ptr<VOK::ConsumerSession> signIn(const std::string& component) {
   const std::list<Symbol> symbols{Symbol(symbol, symboltype, UserDataStruct::frameBytes, 0)};
-  connection.addRequest(Requests("wish to grab the Zentor life video", "0.1", symbols, appName));
-  connection.Connect();
-  log(LOG_INFO, component + "connect()",
-      connection.IsConnected() ? "I am consumer reading providers memory"
-                               : "I am consumer, missing any provider");
-  return connection;
+  return VOK::signInAsConsumer(
+      {appName, "", brokerInstance()},
+      Requests("wish to grab the Zentor life video", "0.1", symbols, appName),
+      sizeof(UserDataStruct),
+      {component, ":socketfd: ", UserDataStruct::frameBytes, component + "connect()"},
+      [&component](const VOK::ResponseData* reply) { return providedFrames(reply, component); });
 }
 
 void pollFrames(VOK::ConsistentDataTransfer& reader) {
@@ -75,20 +67,14 @@ void pollFrames(VOK::ConsistentDataTransfer& reader) {
 }
 
 void signInAndRead(const std::string& component) {
-  std::optional<VOK::VokConnection> connection;
-  std::optional<VOK::ConsistentDataTransfer> reader;
+  std::unique_ptr<VOK::ConsumerSession> session;
   {
     MutexLock signingIn(mx);
-    connection.emplace(signIn(component));
-    const Provides* provide = firstProvide(connection->getResponse());
-    if (provide == nullptr) {
-      log(LOG_ERROR, component, "the reply names no provider with a provide, nothing to attach to");
-      return;
-    }
-    reader.emplace(
-        connection->connectToExistingLifetimeBuffer(provide->getShmID(), sizeof(UserDataStruct)));
+    session = signIn(component);
   }
-  pollFrames(*reader);
+  if (session->reader) {
+    pollFrames(*session->reader);
+  }
 }
 
 }  // namespace

@@ -26,8 +26,6 @@ int push(unsigned char* data, unsigned length);
 void* stayAlive(void* object);
 // The dispatcher thread: argument is the dispatcher's argument record.
 void* stayReceiving(void* argument);
-// SIGINT handler of the stand-alone entry: logs and sets the stop flag.
-void ctrl_c_handler(int signal);
 
 // The entry points that hosts bind by name.
 extern "C" {

@@ -1,9 +1,5 @@
 // Stand-alone entry of the frame relay: the same module as the library,
 // run as a consumer program until SIGINT.
-#include <signal.h>
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <exception>
 #include <string>
 #include <vector>
@@ -11,8 +7,9 @@
 #include "CommandParser.h"
 #include "frameRelay.h"
 #include "log_datalayer.h"
-#include "pollPause.h"
+#include "realTime.h"
 #include "relayState.h"
+#include "stopSignalWatcher.h"
 
 using namespace frame_relay;
 
@@ -32,26 +29,7 @@ unsigned long long option(const char* longName, const char* shortName, int argc,
   return fallback;
 }
 
-void becomeRealTime() {
-  sched_param priority{};
-  priority.sched_priority = 30;
-  relayFunctions()._sched_setscheduler(SCHED_FIFO, &priority);
-#if !defined(__SANITIZE_ADDRESS__)
-  // The sanitizer's shadow memory is far too large to lock.
-  relayFunctions()._mlockall(MCL_CURRENT | MCL_FUTURE);
-#endif
-  struct sigaction action {};
-  action.sa_handler = ctrl_c_handler;
-  sigemptyset(&action.sa_mask);
-  relayFunctions()._sigaction(SIGINT, &action);
-}
-
 }  // namespace
-
-void ctrl_c_handler(int) {
-  logSignalSafe(LOG_INFO, mainComponent, "Caught Stop-signal");
-  stopProcess = true;
-}
 
 int main(int argc, char** argv) {
   try {
@@ -61,14 +39,13 @@ int main(int argc, char** argv) {
     log(LOG_ERROR, mainComponent, e.what());
     return -1;
   }
-  becomeRealTime();
+  VOK::becomeRealTime();
+  VOK::watchStopSignals(mainComponent, {SIGINT}, [] { stopProcess = true; });
   std::vector<char> buffer(UserDataStruct::frameBytes, 0);
   if (VOK_connect() == 0) {
     VOK_receive(nullptr, buffer.data(), static_cast<int>(buffer.size()));
   }
-  while (!stopProcess) {
-    VOK::sleepNanoseconds(1000000L);
-  }
+  VOK::waitForStopSignal();
   // The buffer must outlive the dispatcher, which ends with the reader.
   threads.joinReader();
   return VOK_disconnect();

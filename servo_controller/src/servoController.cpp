@@ -8,36 +8,27 @@
 #include "Requests.h"
 #include "Symbol.h"
 #include "UserDataStruct.h"
-#include "vokConnection.h"
+#include "appSignIn.h"
 #include "channelText.h"
-#include "configurationDataFactory.h"
 #include "log_datalayer.h"
 #include "provideSelection.h"
 #include "servo.h"
+#include "stopSignalWatcher.h"
 #include "testDataPump.h"
 
 namespace {
 
-const char* const kHandlerComponent = "Remote_open_control_kit_enabled_target_(Zentor)C";
+const char kHandlerComponent[] = "Remote_open_control_kit_enabled_target_(Zentor)C";
 const std::string symbol = "bramixData";
 const std::string symboltype = "int8_t";
 constexpr unsigned kPollPauseMs = 150;
 
-VOK::VokConnection signIn(const std::string& component) {
-  ConfigurationData config = ConfigurationDataFactory::CreateDefaultConfiguration();
-  config.getAppData().setApplicationName(appName);
-  VOK::VokConnection connection = VOK::VokConnection::Create(config.toString());
-  connection.RequestVokEnvironmentConfig(0);
-  log(LOG_INFO, component,
-      ":socketfd: <" + std::to_string(connection.getConfig().getSocketfd()) +
-          "> called with UserDataStruct size: " + std::to_string(UserDataStruct::kChannels));
-  std::list<Symbol> symbols{Symbol(symbol, symboltype, UserDataStruct::kChannels, 0)};
-  connection.addRequest(Requests("wish to receive remote control", "0.1", symbols, appName));
-  connection.Connect();
-  log(LOG_INFO, component + "connect()",
-      connection.IsConnected() ? "I am consumer reading providers memory"
-                               : "I am consumer, missing any provider");
-  return connection;
+std::unique_ptr<VOK::ConsumerSession> signIn(const std::string& component) {
+  const std::list<Symbol> symbols{Symbol(symbol, symboltype, UserDataStruct::kChannels, 0)};
+  return VOK::signInAsConsumer(
+      {appName}, Requests("wish to receive remote control", "0.1", symbols, appName),
+      sizeof(UserDataStruct), {component, ":socketfd: ", UserDataStruct::kChannels, component + "connect()"},
+      [&component](const VOK::ResponseData* reply) { return selectProvide(reply, component); });
 }
 
 void forwardRecords(VOK::ConsistentDataTransfer& reader) {
@@ -54,32 +45,22 @@ void forwardRecords(VOK::ConsistentDataTransfer& reader) {
 
 }  // namespace
 
-void ctrl_c_handler(int) {
-  logSignalSafe(LOG_INFO, kHandlerComponent, "Caught Stop-signal");
-  stopProcess = true;
-}
-
 void installStopHandler() {
-  struct sigaction action {};
-  action.sa_handler = ctrl_c_handler;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGINT, &action, nullptr);
+  VOK::watchStopSignals(kHandlerComponent, {SIGINT}, [] { stopProcess = true; });
 }
 
 int runController(const std::string& component) {
   initDataPumpSemaphore();
-  VOK::VokConnection connection = signIn(component);
-  std::optional<Provides> provide = selectProvide(connection.getResponse(), component);
-  if (!provide) {
+  std::unique_ptr<VOK::ConsumerSession> session = signIn(component);
+  if (!session->reader) {
     destroyDataPumpSemaphore();
     return 1;
   }
-  VOK::ConsistentDataTransfer reader = connection.connectToExistingLifetimeBuffer(provide->getShmID(), sizeof(UserDataStruct));
   if (ServoOpen() == -1) {
     log(LOG_ERROR, component, "SERVO not open");
     stopProcess = true;
   }
-  forwardRecords(reader);
+  forwardRecords(*session->reader);
   ServoClose();
   destroyDataPumpSemaphore();
   return 0;

@@ -7,11 +7,8 @@
 // The servo controller's sign-in, poll loop and stop, run by main in the
 // forked worker.
 
-// SIGINT: logs "Caught Stop-signal" and sets stopProcess.
-void ctrl_c_handler(int);
-
-// Installs ctrl_c_handler for SIGINT, without restarting interrupted calls,
-// so that a signal ends the poll pause at once.
+// Watches SIGINT: it logs "Caught Stop-signal" and sets stopProcess; an
+// interrupted call is not restarted, so the signal ends the poll pause at once.
 void installStopHandler();
 
 // Signs in as consumer of bramixData, attaches to the provider's ring and

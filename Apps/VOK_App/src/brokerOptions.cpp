@@ -3,7 +3,6 @@
 #include "CommandParser.h"
 #include "brokerState.h"
 #include "log_datalayer.h"
-#include "testMode.h"
 
 #include <exception>
 #include <string>
@@ -38,9 +37,6 @@ bool readBrokerOptions(int argc, const char** argv, BrokerOptions& options) {
   }
   if (options.lifetime == 0) {
     return refuse("0 is not an allowed parameter for -l / --lifetime.");
-  }
-  if (options.test != 0 && !testModeAvailable()) {
-    return refuse("Test mode is not built into this VOK_App; -t / --test must be 0.");
   }
   return true;
 }

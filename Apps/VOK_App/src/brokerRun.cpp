@@ -5,7 +5,6 @@
 #include "brokerPasses.h"
 #include "brokerState.h"
 #include "log_datalayer.h"
-#include "pollPause.h"
 #include "socketHandler.h"
 #include "stopSignal.h"
 #include "testMode.h"
@@ -22,12 +21,6 @@ void logBanner() {
   log(LOG_INFO, caller, "|---------------------------------------|");
   log(LOG_INFO, caller, "| This is the VOK App                   |");
   log(LOG_INFO, caller, "|---------------------------------------|");
-}
-
-void idleUntilStopped() {
-  while (!stopProcess) {
-    VOK::sleepNanoseconds(1000000L);
-  }
 }
 
 }  // namespace
@@ -58,7 +51,7 @@ int runBroker(const BrokerOptions& options) {
   if (testMode) {
     receiveTestConsumer();
   }
-  idleUntilStopped();
+  waitForStop();
 
   log(LOG_INFO, caller, "About to clean up and stop VOK-Process");
   cleanAppList(&apps, functions.get());

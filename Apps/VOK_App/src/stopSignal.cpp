@@ -1,19 +1,16 @@
 #include "stopSignal.h"
 
 #include "brokerState.h"
-#include "log_datalayer.h"
-
-#include <signal.h>
-
-void ctrl_c_handler(int) {
-  logSignalSafe(LOG_INFO, callerText, "Caught Stop-signal");
-  stopProcess = true;
-}
+#include "stopSignalWatcher.h"
 
 void installStopHandler() {
-  struct sigaction action = {};
-  action.sa_handler = ctrl_c_handler;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = 0;
-  sigaction(SIGINT, &action, nullptr);
+  VOK::watchStopSignals(callerText, {SIGINT}, [] { stopProcess = true; });
+}
+
+void waitForStop() {
+  // The passes run on this thread and are over, so from here on only the
+  // signal can set the flag: block until it comes.
+  if (!stopProcess) {
+    VOK::waitForStopSignal();
+  }
 }

@@ -1,7 +1,9 @@
 #pragma once
 
-// SIGINT handler: logs "Caught Stop-signal" (async-signal-safe) and sets stopProcess.
-void ctrl_c_handler(int signalNumber);
-
-// Installs ctrl_c_handler for SIGINT (empty mask, no flags).
+// Watches SIGINT (empty mask, no flags): it logs "Caught Stop-signal" under
+// the broker's component and sets stopProcess. Other signals keep their
+// default actions.
 void installStopHandler();
+
+// The idle phase: returns once stopProcess is set, without waking before.
+void waitForStop();

@@ -79,8 +79,6 @@ void testModeUseLoader(std::shared_ptr<IDynamicLoader> replacement) {
   loaderSlot() = std::move(replacement);
 }
 
-bool testModeAvailable() { return true; }
-
 void launchTestProvider(unsigned pid) {
   testProviderHandle = openOrExit(providerPath);
   auto connect1 = resolveOrExit<int (*)(int)>(testProviderHandle, "VOK_connect1");

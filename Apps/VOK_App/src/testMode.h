@@ -5,13 +5,10 @@
 // launchTestConsumer before the accept phase; testReceiveHook after each
 // successful reply (in every mode); receiveTestConsumer once after the reply
 // pass; closeTestProvider and, with a count of 2 or more, closeTestConsumer
-// at shutdown. The sources that implement them are added by testmode.cmake;
-// a VOK_App built without it refuses a non-zero --test.
+// at shutdown.
 
 class ConfigurationData;
 
-// Whether this VOK_App was built with test mode.
-bool testModeAvailable();
 // Loads the test provider library and starts it with the broker's pid.
 void launchTestProvider(unsigned pid);
 // Loads the test consumer library and starts it.

@@ -2,7 +2,6 @@
 
 #include <time.h>
 
-#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -12,10 +11,10 @@
 #include "SharedMemoryWrapperLinux.h"
 #include "TestPattern.h"
 #include "UserDataStruct.h"
+#include "appSignIn.h"
 #include "brokerIndex.h"
-#include "configurationDataFactory.h"
 #include "log_datalayer.h"
-#include "vokConnection.h"
+#include "pollPause.h"
 
 namespace {
 
@@ -35,38 +34,25 @@ void removeStaleRing() {
 
 // Sleeps until the next cycle; after falling behind it starts afresh from now.
 void waitForNextCycle(timespec& next) {
-  next.tv_nsec += cycleNs;
-  if (next.tv_nsec >= 1000000000L) {
-    next.tv_nsec -= 1000000000L;
-    ++next.tv_sec;
-  }
+  next = VOK::addNanoseconds(next, cycleNs);
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
   if (now.tv_sec > next.tv_sec + 1) {
     next = now;
     return;
   }
-  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr) == EINTR) {
-  }
+  VOK::sleepUntilMonotonic(next);
 }
 
 }  // namespace
 
 void runFrameFeed(int brokerPid, const std::atomic<bool>& stop) {
   removeStaleRing();
-  ConfigurationData config = ConfigurationDataFactory::CreateDefaultConfiguration();
-  config.getAppData().setApplicationName(appName);
-  config.getAppData().setDescription("stand-in camera: a moving test picture");
-  VOK::VokConnection connection = VOK::VokConnection::Create(config.toString());
-  connection.RequestVokEnvironmentConfig(brokerIndexOf(brokerPid));
   auto frame = std::make_unique<UserDataStruct>();
-  VOK::ConsistentDataTransfer writer =
-      connection.addLifetimeBuffer(shmID, "ZentorMotion camera frames", "0.1", 0, *frame,
-                                   cycleNs / 1000, sizeof(UserDataStruct));
-  connection.Connect();
-  log(LOG_INFO, component,
-      connection.IsConnected() ? "I am provider sharing memory with consumer"
-                               : "I am provider, missing any consumer");
+  std::unique_ptr<VOK::ProviderSession> session = VOK::signInAsProvider(
+      {appName, "stand-in camera: a moving test picture", brokerIndexOf(brokerPid)},
+      {shmID, "ZentorMotion camera frames", "0.1", 0, cycleNs / 1000, sizeof(UserDataStruct)},
+      *frame, {component, "", 0, component});
   log(LOG_INFO, component,
       "publishing " + std::to_string(width) + "x" + std::to_string(height) +
           " JPEG frames every " + std::to_string(cycleNs / 1000000) + " ms");
@@ -82,7 +68,7 @@ void runFrameFeed(int brokerPid, const std::atomic<bool>& stop) {
     if (size > 0) {
       // Zeros after the image, as the record promises.
       std::memset(data + size, 0, UserDataStruct::frameBytes - size);
-      writer.writeUserData(frame.get());
+      session->writer.writeUserData(frame.get());
     }
     waitForNextCycle(next);
   }

@@ -1,0 +1,8 @@
+# The numeric command-line options of the broker and the stand-alone relay.
+add_library(vok_cmdparser STATIC src/CommandParser.cpp)
+target_include_directories(vok_cmdparser PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src)
+target_link_libraries(vok_cmdparser PUBLIC vok_log)
+
+vok_add_unit_test(vok_cmdparser_test
+  SOURCES test/CommandParser_test.cpp
+  LIBS vok_cmdparser)

@@ -1,0 +1,77 @@
+#include "appSignIn.h"
+
+#include "configurationDataFactory.h"
+#include "log_datalayer.h"
+
+namespace VOK {
+
+namespace {
+
+// A connection over the Linux layers with the environment configuration
+// fetched, and the app's socket line written.
+VokConnection openConnection(const AppIdentity& app, const SignInTexts& texts) {
+  ConfigurationData config = ConfigurationDataFactory::CreateDefaultConfiguration();
+  config.getAppData().setApplicationName(app.name);
+  if (!app.description.empty()) {
+    config.getAppData().setDescription(app.description);
+  }
+  VokConnection connection = VokConnection::Create(config.toString());
+  connection.RequestVokEnvironmentConfig(app.brokerIndex);
+  if (!texts.socketLabel.empty()) {
+    log(LOG_INFO, texts.component,
+        texts.socketLabel + "<" + std::to_string(connection.getConfig().getSocketfd()) +
+            "> called with UserDataStruct size: " + std::to_string(texts.namedSize));
+  }
+  return connection;
+}
+
+void signIn(VokConnection& connection, const SignInTexts& texts, const char* confirmed,
+            const char* unconfirmed) {
+  connection.Connect();
+  log(LOG_INFO, texts.resultComponent, connection.IsConnected() ? confirmed : unconfirmed);
+}
+
+}  // namespace
+
+std::optional<Provides> firstProvide(const ResponseData* reply) {
+  if (reply == nullptr || reply->getDataProviderInfo().empty()) {
+    return std::nullopt;
+  }
+  const auto& provides = reply->getDataProviderInfo().front().getApplicationData().getProvides();
+  if (provides.empty()) {
+    return std::nullopt;
+  }
+  return provides.front();
+}
+
+std::unique_ptr<ProviderSession> signInAsProvider(const AppIdentity& app, const RingOffer& ring,
+                                                  IVOKBaseDataStruct& data,
+                                                  const SignInTexts& texts) {
+  VokConnection connection = openConnection(app, texts);
+  // The ring exists before the sign-in, so the provide is announced with it.
+  ConsistentDataTransfer writer =
+      connection.addLifetimeBuffer(ring.shmID, ring.description, ring.version, ring.signal, data,
+                                   ring.cycleTimeUs, ring.recordSize);
+  signIn(connection, texts, "I am provider sharing memory with consumer",
+         "I am provider, missing any consumer");
+  return std::unique_ptr<ProviderSession>(
+      new ProviderSession{std::move(connection), std::move(writer)});
+}
+
+std::unique_ptr<ConsumerSession> signInAsConsumer(const AppIdentity& app, const Requests& request,
+                                                  std::size_t recordSize,
+                                                  const SignInTexts& texts,
+                                                  const ProvidePicker& pick) {
+  VokConnection connection = openConnection(app, texts);
+  connection.addRequest(request);
+  signIn(connection, texts, "I am consumer reading providers memory",
+         "I am consumer, missing any provider");
+  auto session = std::unique_ptr<ConsumerSession>(new ConsumerSession{std::move(connection), {}});
+  if (std::optional<Provides> provide = pick(session->connection.getResponse())) {
+    session->reader.emplace(
+        session->connection.connectToExistingLifetimeBuffer(provide->getShmID(), recordSize));
+  }
+  return session;
+}
+
+}  // namespace VOK
