@@ -6,7 +6,9 @@
 # pseudo-terminal stands in at /dev/serial0 and its other end is shown here.
 # Ctrl-C stops everything it started, by pid, and leaves no process, socket
 # file, link or shared-memory name behind. Arguments go to the feed's sweep
-# (see: command_feed/tool/command_feed.py sweep --help).
+# (see: command_feed/tool/command_feed.py sweep --help). VOK_DEMO_CAMERA=ffmpeg
+# shows ffmpeg's moving test picture through vok_camera instead of the
+# broker's stand-in camera (see scripts/demo_video.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/demo_video.sh  # ===== video section: its helpers =====
@@ -70,7 +72,7 @@ stop() {
   # The feed first: its publisher removes the ring when it stops.
   stop_pid "$feed"
   stop_pid "$servo"
-  # ===== video section: its test-mode broker (camera and relay in it) =====
+  # ===== video section: its broker, camera and relay =====
   video_stop
   stop_pid "$broker"
   for pid in "$line" "$monitor" "$tailer"; do
@@ -144,7 +146,7 @@ say "command feed pid $feed, ring $ring"
 servo=$(wait_for_writer "$work/servo.log") || { say "servo_controller did not start"; exit 1; }
 say "servo_controller pid $servo; press Ctrl-C to stop everything"
 
-# ===== video section: camera stand-in and frame relay, stream on port 2020 =====
+# ===== video section: a camera and the frame relay, stream on port 2020 =====
 video_start "$build" "$work" "$work/broker.log" || say "video: not started"
 
 if [[ -n "$own_link" ]]; then

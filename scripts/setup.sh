@@ -10,7 +10,7 @@ packages=(
   nlohmann-json3-dev libi2c-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-dev
-  libturbojpeg0-dev
+  libturbojpeg0-dev ffmpeg
   sysvinit-utils procps socat file
   chromium
 )

@@ -1,0 +1,102 @@
+#include "CameraLoop.h"
+
+#include <algorithm>
+#include <string>
+
+#include "log_datalayer.h"
+#include "pollPause.h"
+
+namespace camera {
+
+namespace {
+const char component[] = "camera/src/CameraLoop::run()";
+const int readTimeoutMs = 100;
+const uint64_t reportPeriodUs = 10000000;
+const uint64_t holdStepUs = 100000;
+}  // namespace
+
+CameraLoop::CameraLoop(FrameSource& source, Publish publish, const LoopSettings& settings,
+                       std::function<uint64_t()> now)
+    : source(source),
+      publish(std::move(publish)),
+      settings(settings),
+      now(std::move(now)),
+      splitter(settings.maxImageBytes, [this](const std::vector<uint8_t>& image) { onImage(image); }),
+      pacer(settings.maxFps) {}
+
+int CameraLoop::run(const std::atomic<bool>& stop) {
+  stopFlag = &stop;
+  lastImageUs = reportedUs = now();
+  std::vector<uint8_t> buffer;
+  int status = 0;
+  while (!stop) {
+    const FrameSource::Result result = source.read(buffer, readTimeoutMs);
+    if (result == FrameSource::Result::Bytes) {
+      splitter.feed(buffer.data(), buffer.size());
+    } else if (result == FrameSource::Result::Ended) {
+      // An image cut off by the end is dropped, never joined to the next stream's.
+      splitter.finish();
+      if (!source.restarts()) {
+        log(LOG_ERROR, component, "the source ended");
+        status = 1;
+        break;
+      }
+    }
+    watch(now());
+  }
+  log(LOG_INFO, component, counts().text(settings.maxImageBytes));
+  return status;
+}
+
+FrameCounts CameraLoop::counts() const {
+  FrameCounts all = own;
+  all.split = splitter.counts();
+  return all;
+}
+
+void CameraLoop::onImage(const std::vector<uint8_t>& image) {
+  if (stalled) {
+    log(LOG_INFO, component, "frames arrive again");
+    stalled = false;
+  }
+  lastImageUs = now();
+  if (source.isStored()) {
+    holdBack(*stopFlag);
+  }
+  if (*stopFlag) {
+    return;
+  }
+  if (!pacer.admit(now())) {
+    ++own.aboveRate;
+    return;
+  }
+  publish(image);
+  ++own.published;
+}
+
+// A stored stream has no pace of its own: it is played at the maximum rate.
+void CameraLoop::holdBack(const std::atomic<bool>& stop) {
+  uint64_t waitUs = 0;
+  while (!stop && (waitUs = pacer.waitBeforeNext(now())) > 0) {
+    VOK::sleepNanoseconds(static_cast<long>(std::min(waitUs, holdStepUs) * 1000));
+  }
+  lastImageUs = now();
+}
+
+void CameraLoop::watch(uint64_t nowUs) {
+  if (!stalled && nowUs - lastImageUs >= uint64_t{settings.stallMs} * 1000) {
+    stalled = true;
+    log(LOG_ERROR, component,
+        "no frame from the source for " + std::to_string(settings.stallMs) + " ms; the last frame stays");
+  }
+  if (nowUs - reportedUs >= reportPeriodUs) {
+    const FrameCounts current = counts();
+    if (current.hasNewFaultsSince(reported)) {
+      log(LOG_ERROR, component, "in the last 10 s: " + (current - reported).text(settings.maxImageBytes));
+    }
+    reported = current;
+    reportedUs = nowUs;
+  }
+}
+
+}  // namespace camera

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace camera {
+
+// The command line of vok_camera.
+struct CameraOptions {
+  std::string sourcePath;     // --source PATH: a file or FIFO; empty: standard input
+  std::string sourceCommand;  // --source-cmd "..."; empty: none
+  unsigned maxFps = 30;       // --max-fps N, 1 to 1000
+  unsigned stallMs = 2000;    // --stall-ms N, at least 1
+  unsigned serverInstance = 0;  // --serverinstance/-s N: the broker's index in pidof's list
+  bool help = false;          // --help/-h
+};
+
+// Reads the arguments after the program name. Throws std::invalid_argument
+// naming the problem: an unknown option, a missing or bad value, both kinds of source.
+CameraOptions parseCameraOptions(const std::vector<std::string>& arguments);
+
+// The usage text for --help and errors.
+std::string cameraUsage();
+
+}  // namespace camera

@@ -1,0 +1,31 @@
+#include "CameraRing.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace camera {
+
+namespace {
+const char appName[] = "ZentorMotion(ZM)";
+const char shmID[] = "ZentorMotion(ZM)Shm";
+const char component[] = "ZentorMotion(ZM)camera/src/CameraRing()";
+}  // namespace
+
+CameraRing::CameraRing(unsigned serverInstance, uint64_t cycleUs) : frame(std::make_unique<UserDataStruct>()) {
+  session = VOK::signInAsProvider(
+      {appName, "camera: JPEG frames of an MJPEG source", serverInstance},
+      {shmID, "ZentorMotion camera frames", "0.1", 0, cycleUs, sizeof(UserDataStruct)}, *frame,
+      {component, "", 0, component});
+}
+
+void CameraRing::publish(const std::vector<uint8_t>& image) {
+  if (image.size() > UserDataStruct::frameBytes) {
+    throw std::invalid_argument("a frame of " + std::to_string(image.size()) + " bytes does not fit the record");
+  }
+  std::memcpy(frame->bramixmotionData, image.data(), image.size());
+  // Zeros after the image, as the record promises.
+  std::memset(frame->bramixmotionData + image.size(), 0, UserDataStruct::frameBytes - image.size());
+  session->writer.writeUserData(frame.get());
+}
+
+}  // namespace camera
