@@ -29,6 +29,7 @@ class ISocketHandler {
   virtual int serverListen() = 0;
   // One non-blocking accept: the new descriptor, or -11 after a 10 ms pause.
   virtual int uxserverAccept() = 0;
-  // Binds the socket file and makes this the listening end; 0. Throws VOK::VOKException.
+  // Binds the socket file (replacing a stale one that nobody listens on) and
+  // makes this the listening end; 0. Throws VOK::VOKException.
   virtual int uxsetupServerSocket() = 0;
 };

@@ -173,12 +173,42 @@ int SocketHandler::uxsetupServerSocket() {
   if (flags < 0 || socketFunctions->_fcntl(socketFd, F_SETFL, flags | O_NONBLOCK) < 0) {
     failSetup(kComponent, "fcntl O_NONBLOCK error: ");
   }
-  if (socketFunctions->_bind(socketFd, reinterpret_cast<const sockaddr*>(&serverAddress),
-                             sizeof(serverAddress)) < 0) {
+  if (!bindSocketFile()) {
     failSetup(kComponent, "bind-socket error: ");
   }
   ownsSocketFile = true;
   return 0;
+}
+
+bool SocketHandler::bindSocketFile() {
+  const auto* address = reinterpret_cast<const sockaddr*>(&serverAddress);
+  if (socketFunctions->_bind(socketFd, address, sizeof(serverAddress)) == 0) {
+    return true;
+  }
+  if (errno != EADDRINUSE || !socketFileIsStale()) {
+    return false;
+  }
+  // Our own pid's path without a listener: left by a killed broker whose pid
+  // has come round again.
+  log(LOG_INFO, kComponent, std::string("Removed stale socket file ") + socketPath);
+  socketFunctions->_unlink(socketPath);
+  return socketFunctions->_bind(socketFd, address, sizeof(serverAddress)) == 0;
+}
+
+bool SocketHandler::socketFileIsStale() {
+  const int probe = socketFunctions->_socket(AF_UNIX, SOCK_STREAM, 0);
+  bool stale = false;
+  if (probe >= 0) {
+    // Non-blocking, so that a live listener with a full backlog cannot hold us.
+    const int flags = socketFunctions->_fcntl(probe, F_GETFL, 0);
+    if (flags >= 0 && socketFunctions->_fcntl(probe, F_SETFL, flags | O_NONBLOCK) == 0) {
+      const auto* address = reinterpret_cast<const sockaddr*>(&serverAddress);
+      stale = socketFunctions->_connect(probe, address, sizeof(serverAddress)) != 0 && errno == ECONNREFUSED;
+    }
+    socketFunctions->_close(probe);
+  }
+  errno = EADDRINUSE;  // the cause reported when the file stays
+  return stale;
 }
 
 int SocketHandler::serverListen() {

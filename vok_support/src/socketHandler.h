@@ -54,6 +54,11 @@ class SocketHandler : public ISocketHandler {
 
  private:
   void setSocketOption(int name, int value, const std::string& component, const std::string& label);
+  // Binds the socket file; a file of this path that nobody listens on is
+  // removed and bound again. False with errno set when it stays unbound.
+  bool bindSocketFile();
+  // Whether connecting to the socket file is refused, i.e. nobody listens on it.
+  bool socketFileIsStale();
   void failSetup(const std::string& component, const std::string& label);
   int sendRemainder(const char* buffer, unsigned length, int fd, const std::string& component);
 

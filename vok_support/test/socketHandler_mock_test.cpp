@@ -112,7 +112,12 @@ TEST_F(SocketHandlerWithMock, ReusePortUnsupportedOnLocalSocketsIsNoFailure) {
   EXPECT_EQ(0, makeHandler()->uxsetupServerSocket());
 }
 
-TEST_F(SocketHandlerWithMock, BindFailureThrowsAndLeavesTheOtherOwnersFileInPlace) {
+TEST_F(SocketHandlerWithMock, BindFailureThrowsAndLeavesTheLiveListenersFileInPlace) {
+  const int probe = kFd + 1;
+  EXPECT_CALL(*functions, _socket(AF_UNIX, SOCK_STREAM, 0)).WillOnce(Return(kFd)).WillOnce(Return(probe));
+  EXPECT_CALL(*functions, _connect(probe, _, sizeof(sockaddr_un))).WillOnce(Return(0));
+  EXPECT_CALL(*functions, _fcntl(probe, _, _)).Times(2);
+  EXPECT_CALL(*functions, _close(probe)).Times(1);
   EXPECT_CALL(*functions, _fcntl(kFd, F_GETFL, _)).WillOnce(Return(O_RDWR));
   EXPECT_CALL(*functions, _fcntl(kFd, F_SETFL, O_RDWR | O_NONBLOCK)).WillOnce(Return(0));
   EXPECT_CALL(*functions, _bind(kFd, _, sizeof(sockaddr_un))).WillOnce(Invoke(failWith(EADDRINUSE)));

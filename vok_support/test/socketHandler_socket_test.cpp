@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -166,8 +167,27 @@ TEST_F(LocalServer, ClientWithoutServerGetsNegatedErrnoAndCanRetry) {
   EXPECT_EQ(client.getSocketFd(), client.uxclientConnectToServer(0));
 }
 
+TEST_F(LocalServer, StaleSocketFileWithoutListenerIsReplaced) {
+  // A listener whose process was killed: the file stays, nobody accepts.
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::snprintf(address.sun_path, sizeof(address.sun_path), "%s", server.getSocketPath().c_str());
+  const int killed = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(0, ::bind(killed, reinterpret_cast<const sockaddr*>(&address), sizeof(address)));
+  ASSERT_EQ(0, ::listen(killed, 1));
+  ::close(killed);
+
+  ::testing::internal::CaptureStdout();
+  ASSERT_EQ(0, server.uxsetupServerSocket());
+  EXPECT_EQ("Log: (vok_support/src/socketHandler): Removed stale socket file " + server.getSocketPath() + "\n",
+            ::testing::internal::GetCapturedStdout());
+  ASSERT_EQ(0, server.serverListen());
+  EXPECT_EQ(client.getSocketFd(), client.uxclientConnectToServer(0));
+}
+
 TEST_F(LocalServer, SecondServerOnTheSamePathFailsAndLeavesTheFirstOnesFile) {
   ASSERT_EQ(0, server.uxsetupServerSocket());
+  ASSERT_EQ(0, server.serverListen());
   {
     SocketHandler second{functions, 0};
     second.setUDS(static_cast<int>(::getpid()));

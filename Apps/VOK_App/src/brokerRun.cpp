@@ -61,5 +61,5 @@ int runBroker(const BrokerOptions& options) {
       closeTestConsumer();
     }
   }
-  return 0;
+  return passFailed ? 1 : 0;
 }

@@ -4,3 +4,4 @@ const char callerText[] = "VOK_App/src/main";
 const std::string appName = "VOK_App";
 const std::string caller = callerText;
 volatile bool stopProcess = false;
+bool passFailed = false;

@@ -10,3 +10,6 @@ extern const std::string caller;
 extern const char callerText[];
 // Set by the stop signal and by the passes' error handlers; every loop re-reads it.
 extern volatile bool stopProcess;
+// Set when a pass ended on an error rather than on the stop signal: the broker
+// then stops in order but exits with status 1.
+extern bool passFailed;

@@ -33,5 +33,9 @@ void guardPass(const std::string& component, const std::function<void()>& pass) 
   } catch (...) {
     log(LOG_ERROR, component, currentExceptionTypeName());
   }
+  // A wait that the stop signal broke off is part of an orderly stop.
+  if (!stopProcess) {
+    passFailed = true;
+  }
   stopProcess = true;
 }

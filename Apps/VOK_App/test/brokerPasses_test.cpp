@@ -23,6 +23,7 @@ class Passes : public ::testing::Test {
  protected:
   Passes() {
     stopProcess = false;
+    passFailed = false;
     ON_CALL(server, recvString(_, _)).WillByDefault(Return(EAGAIN));
   }
   ~Passes() override {
@@ -71,6 +72,7 @@ TEST_F(Passes, MissingMandatoryAttributeLogsItsTypeNameAndStops) {
   EXPECT_CALL(server, recvString(6, _)).Times(0);
   signIn({5, 6});
   EXPECT_TRUE(stopProcess);
+  EXPECT_TRUE(passFailed);
   EXPECT_TRUE(apps.empty());
   EXPECT_THAT(logged, HasSubstr("ERR: (VOK_App/src/main:intercept()): "
                                 "N24ConfigurationDataFactory25AttributeMissingExceptionE\n"));
@@ -91,6 +93,7 @@ TEST_F(Passes, StopSignalDuringAWaitEndsThePass) {
     return EAGAIN;
   }));
   signIn({5, 6});
+  EXPECT_FALSE(passFailed) << "a stop signal is an orderly stop";
   EXPECT_THAT(logged, HasSubstr("ERR: (VOK_App/src/main:intercept()): StopProcess set<5>\n"));
 }
 
