@@ -26,6 +26,8 @@ class ISharedMemory {
   virtual int _fstat(int fd, struct stat* buf) = 0;
   // close(2): 0 on success, -1 with errno set.
   virtual int _close(int fd) = 0;
+  // flock(2): 0 on success, -1 with errno set (EWOULDBLOCK: held elsewhere).
+  virtual int _flock(int fd, int operation) = 0;
 };
 
 }  // namespace VOK

@@ -1,6 +1,7 @@
 #include "SharedMemoryWrapperLinux.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -24,5 +25,7 @@ int SharedMemoryWrapperLinux::_ftruncate(int fd, long length) { return ::ftrunca
 int SharedMemoryWrapperLinux::_fstat(int fd, struct stat* buf) { return ::fstat(fd, buf); }
 
 int SharedMemoryWrapperLinux::_close(int fd) { return ::close(fd); }
+
+int SharedMemoryWrapperLinux::_flock(int fd, int operation) { return ::flock(fd, operation); }
 
 }  // namespace VOK

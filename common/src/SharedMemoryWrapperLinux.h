@@ -14,6 +14,7 @@ class SharedMemoryWrapperLinux : public ISharedMemory {
   int _ftruncate(int fd, long length) override;
   int _fstat(int fd, struct stat* buf) override;
   int _close(int fd) override;
+  int _flock(int fd, int operation) override;
 };
 
 }  // namespace VOK

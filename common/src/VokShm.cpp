@@ -46,7 +46,8 @@ VokShm::VokShm(std::string name, unsigned size, std::shared_ptr<ISharedMemory> f
   int protection = 0;
   int openFlags = 0;
   getFlags(create, protection, openFlags);
-  const int descriptor = this->functions->_shm_open(this->name.c_str(), openFlags, kMode);
+  const int descriptor =
+      create ? createOwned() : this->functions->_shm_open(this->name.c_str(), openFlags, kMode);
   if (descriptor == -1) {
     logAndThrow(kOpenError + errnoText());
   }
@@ -79,6 +80,7 @@ VokShm::~VokShm() {
   if (create) {
     functions->_shm_unlink(name.c_str());
   }
+  ownerLock.reset();
   functions->_close(fileDescriptor);
 }
 
@@ -121,6 +123,53 @@ void VokShm::getFlags(bool create, int& protection, int& openFlags) {
   }
 }
 
+int VokShm::createOwned() {
+  const int descriptor = createLocked();
+  return descriptor == -1 && errno == EEXIST ? replaceStaleObject() : descriptor;
+}
+
+// Creates the name exclusively and locks the new object for the owner's life.
+int VokShm::createLocked() {
+  int protection = 0;
+  int openFlags = 0;
+  getFlags(true, protection, openFlags);
+  const int descriptor = functions->_shm_open(name.c_str(), openFlags, kMode);
+  if (descriptor != -1) {
+    ownerLock = std::make_unique<FileLock>(functions, descriptor);
+  }
+  return descriptor;
+}
+
+// The name exists. Its owner is gone when its lock can be taken and the name
+// still refers to that object (another newcomer may have replaced it in the
+// meantime). The old lock is kept until the new object is locked, so that no
+// two newcomers replace each other. -1 with errno EEXIST while the owner lives.
+int VokShm::replaceStaleObject() {
+  const int old = functions->_shm_open(name.c_str(), O_RDONLY, kMode);
+  if (old == -1) {
+    errno = EEXIST;
+    return -1;
+  }
+  int descriptor = -1;
+  {
+    FileLock formerOwner(functions, old);
+    struct stat status {};
+    if (formerOwner.held() && functions->_fstat(old, &status) == 0 && status.st_nlink > 0) {
+      functions->_shm_unlink(name.c_str());
+      descriptor = createLocked();
+      if (descriptor != -1) {
+        log(LOG_INFO, kLocation, "Replaced the stale ring " + name + " of a provider that is gone");
+      }
+    } else {
+      errno = EEXIST;
+    }
+  }
+  const int cause = errno;
+  functions->_close(old);
+  errno = cause;
+  return descriptor;
+}
+
 bool VokShm::readObjectSize(size_t& held) const {
   struct stat status {};
   if (functions->_fstat(fileDescriptor, &status) == -1) {
@@ -138,6 +187,7 @@ void VokShm::failConstruction(const std::string& prefix, const std::string& deta
   if (create) {
     functions->_shm_unlink(name.c_str());
   }
+  ownerLock.reset();
   functions->_close(fileDescriptor);
   logAndThrow(message);
 }

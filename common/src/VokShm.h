@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileLock.h"
 #include "ISharedMemory.h"
 
 #include <cstdint>
@@ -10,12 +11,15 @@ namespace VOK {
 
 // One open and mapped POSIX shared-memory object. It owns its mapping and its
 // descriptor and, on the creating (provider) side, the name, which it unlinks
-// when it goes. A constructed object is always mapped.
+// when it goes, and an exclusive lock on the object that marks its owner as
+// alive. A constructed object is always mapped.
 class VokShm {
  public:
   // Opens name (passed to shm_open unchanged), on the creating side creates it
   // exclusively and truncates it to size, and maps size bytes: read-write when
-  // creating, read-only otherwise. Throws std::invalid_argument for a null
+  // creating, read-only otherwise. A name that exists already is taken over
+  // (unlinked, created anew, one log line) when no provider holds its lock;
+  // while one does, creating fails with the EEXIST text. Throws std::invalid_argument for a null
   // functions pointer, VOKException (logged) when a call fails or the object
   // is smaller than size; whatever was opened or created is released first.
   VokShm(std::string name, unsigned size, std::shared_ptr<ISharedMemory> functions, bool create);
@@ -40,6 +44,9 @@ class VokShm {
   static void getFlags(bool create, int& protection, int& openFlags);
 
  private:
+  int createOwned();
+  int createLocked();
+  int replaceStaleObject();
   bool readObjectSize(size_t& held) const;
   [[noreturn]] void failConstruction(const std::string& prefix, const std::string& detail);
 
@@ -49,6 +56,8 @@ class VokShm {
   std::shared_ptr<ISharedMemory> functions;
   int fileDescriptor = 0;
   bool create;
+  // Creating side only; released before the descriptor is closed.
+  std::unique_ptr<FileLock> ownerLock;
 };
 
 }  // namespace VOK

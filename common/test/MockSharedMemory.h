@@ -15,6 +15,7 @@ class MockSharedMemory : public ISharedMemory {
   MOCK_METHOD(int, _ftruncate, (int, long), (override));
   MOCK_METHOD(int, _fstat, (int, struct stat*), (override));
   MOCK_METHOD(int, _close, (int), (override));
+  MOCK_METHOD(int, _flock, (int, int), (override));
 };
 
 // Action for _fstat: reports an object of the given size.

@@ -4,6 +4,7 @@
 #include "shmMapperServerOS.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 
 #include <gmock/gmock.h>
@@ -48,17 +49,24 @@ class VokShmCalls : public ::testing::Test {
     EXPECT_CALL(*shm, _shm_open(StrEq(name), flags, 0666u)).WillOnce(Return(kFd));
     EXPECT_CALL(*shm, _fstat(kFd, _)).WillRepeatedly(ReportObjectSize(objectSize));
   }
+  // The creator's lock on its object, taken after the open, released before the close.
+  void expectOwnerLock() {
+    EXPECT_CALL(*shm, _flock(kFd, LOCK_EX | LOCK_NB)).WillOnce(Return(0));
+    EXPECT_CALL(*shm, _flock(kFd, LOCK_UN)).WillOnce(Return(0));
+  }
 };
 
 TEST_F(VokShmCalls, CreatingSideOpensExclusivelyTruncatesAndMapsReadWrite) {
   InSequence order;
   EXPECT_CALL(*shm, _shm_open(StrEq("ring"), 0xC2, 0666u)).WillOnce(Return(kFd));
+  EXPECT_CALL(*shm, _flock(kFd, LOCK_EX | LOCK_NB)).WillOnce(Return(0));
   EXPECT_CALL(*shm, _ftruncate(kFd, 4096)).WillOnce(Return(0));
   EXPECT_CALL(*shm, _fstat(kFd, _)).WillOnce(ReportObjectSize(4096));
   EXPECT_CALL(*shm, _mmap(nullptr, 4096u, PROT_READ | PROT_WRITE, MAP_SHARED, kFd, 0))
       .WillOnce(Return(firstMapping));
   EXPECT_CALL(*shm, _munmap(firstMapping, 4096u)).WillOnce(Return(0));
   EXPECT_CALL(*shm, _shm_unlink(StrEq("ring"))).WillOnce(Return(0));
+  EXPECT_CALL(*shm, _flock(kFd, LOCK_UN)).WillOnce(Return(0));
   EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
   VokShm object("ring", 4096, shm, true);
   EXPECT_EQ(object.getShmAdr(), firstMapping);
@@ -84,6 +92,7 @@ TEST_F(VokShmCalls, AttachingSideMapsReadOnlyAlsoAfterResizeAndNeverUnlinks) {
 
 TEST_F(VokShmCalls, FailedTruncateClosesAndUnlinksBeforeThrowing) {
   EXPECT_CALL(*shm, _shm_open(_, kCreateFlags, _)).WillOnce(Return(kFd));
+  expectOwnerLock();
   EXPECT_CALL(*shm, _ftruncate(kFd, _)).WillOnce(FailWith(ENOSPC));
   EXPECT_CALL(*shm, _shm_unlink(StrEq("ring"))).WillOnce(FailWith(ENOENT));
   EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
@@ -93,6 +102,7 @@ TEST_F(VokShmCalls, FailedTruncateClosesAndUnlinksBeforeThrowing) {
 
 TEST_F(VokShmCalls, FailedMapOnTheCreatingSideClosesAndUnlinks) {
   expectOpen("ring", kCreateFlags, 64);
+  expectOwnerLock();
   EXPECT_CALL(*shm, _ftruncate(kFd, 64)).WillOnce(Return(0));
   EXPECT_CALL(*shm, _mmap(_, _, _, _, _, _)).WillOnce([](void*, size_t, int, int, int, long) {
     errno = ENOMEM;

@@ -50,6 +50,22 @@ TEST_F(RealSharedMemory, CreatingAnExistingNameFailsWithTheExistsText) {
   EXPECT_TRUE(nameExists()) << "the failed second creator must not unlink the first one's name";
 }
 
+TEST_F(RealSharedMemory, NameOfAProviderThatIsGoneIsTakenOverWithOneLogLine) {
+  // What a killed provider leaves: the name, and no lock on it.
+  const int left = ::shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL, 0666);
+  ASSERT_NE(-1, left);
+  ASSERT_EQ(0, ::ftruncate(left, 8));
+  ::close(left);
+  ::testing::internal::CaptureStdout();
+  VokShm successor(name, 64, functions, true);
+  EXPECT_EQ("Log: (VokShm::VokShm()): Replaced the stale ring " + name + " of a provider that is gone\n",
+            ::testing::internal::GetCapturedStdout());
+  EXPECT_EQ(successor.getSize(), 64u);
+  EXPECT_EQ(openFailure(64, true),
+            std::string("Error opening a shared memory - Error-Msg: ") + std::strerror(EEXIST))
+      << "the successor is alive: its name is not taken over in turn";
+}
+
 TEST_F(RealSharedMemory, AttachingToAMissingNameFailsWithTheNoSuchFileText) {
   EXPECT_EQ(openFailure(16, false),
             std::string("Error opening a shared memory - Error-Msg: ") + std::strerror(ENOENT));
