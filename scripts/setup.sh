@@ -22,9 +22,9 @@ packages=(
 cross_packages=(
   g++-arm-linux-gnueabihf g++-aarch64-linux-gnu qemu-user-static
   libgtest-dev:armhf libgmock-dev:armhf libi2c-dev:armhf
-  libpython3-dev:armhf libturbojpeg0-dev:armhf
+  libpython3-dev:armhf libturbojpeg0-dev:armhf libstdc++6:armhf
   libgtest-dev:arm64 libgmock-dev:arm64 libi2c-dev:arm64
-  libpython3-dev:arm64 libturbojpeg0-dev:arm64
+  libpython3-dev:arm64 libturbojpeg0-dev:arm64 libstdc++6:arm64
 )
 
 # Debian's armhf interpreter cannot be installed beside the host's (both own
