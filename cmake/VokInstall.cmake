@@ -41,15 +41,25 @@ function(vok_install_library target)
   install(TARGETS ${target} LIBRARY DESTINATION ${VOK_INSTALL_LIBDIR})
 endfunction()
 
+# vok_package_depends(DEPENDENCY...): Debian dependencies of the package
+# that dpkg-shlibdeps cannot see (programs run, interpreters), such as
+# "python3 (>= 3.11)".
+function(vok_package_depends)
+  set_property(GLOBAL APPEND PROPERTY VOK_PACKAGE_DEPENDS ${ARGN})
+endfunction()
+
 # vok_install_python_module(TARGET MODULE): the module's library into the
 # private folder under its own name, and MODULE.<ABI tag>.so, the name that
 # the interpreter imports, as a link to it in a folder on that interpreter's
 # path: lib/python3/dist-packages under /usr, lib/python3.X/dist-packages
 # elsewhere (Debian's path for /usr/local; any other prefix needs PYTHONPATH).
 # VOK_PYTHON_INSTALL_DIR, relative to the prefix, overrides that folder.
-# Needs Python3_SOABI and Python3_VERSION_MINOR of the target's interpreter.
+# Needs Python3_SOABI and Python3_VERSION_MINOR of the target's interpreter;
+# the package then depends on that interpreter version, whose ABI it has.
 function(vok_install_python_module target module)
   vok_install_library(${target})
+  math(EXPR next_minor "${Python3_VERSION_MINOR} + 1")
+  vok_package_depends("python3 (>= 3.${Python3_VERSION_MINOR})" "python3 (<< 3.${next_minor})")
   set(VOK_PYTHON_INSTALL_DIR "" CACHE STRING
       "Folder below the prefix for the Python module (empty: the interpreter's own)")
   set(library ${VOK_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:${target}>)
@@ -72,8 +82,8 @@ endfunction()
 
 # vok_install_configured(TEMPLATE DESTINATION): TEMPLATE with @BINDIR@,
 # @LIBDIR@, @DATADIR@ and @SYSCONFDIR@ replaced by the full paths of the
-# install that is running, written to DESTINATION (relative to the prefix, or
-# starting with @SYSCONFDIR@). SYSCONFDIR is /etc for the prefix /usr.
+# install that is running, written to DESTINATION below the prefix. The
+# configuration folder, etc/ below the prefix, is /etc for the prefix /usr.
 function(vok_install_configured template destination)
   get_filename_component(template ${template} ABSOLUTE)
   install(CODE "
@@ -84,9 +94,9 @@ function(vok_install_configured template destination)
     if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
       set(SYSCONFDIR /etc)
     endif()
-    string(CONFIGURE \"${destination}\" target @ONLY)
-    if(NOT IS_ABSOLUTE \"\${target}\")
-      set(target \"\${CMAKE_INSTALL_PREFIX}/\${target}\")
+    set(target \"\${CMAKE_INSTALL_PREFIX}/${destination}\")
+    if(\"${destination}\" MATCHES \"^etc/\")
+      string(REGEX REPLACE \"^etc\" \"\${SYSCONFDIR}\" target \"${destination}\")
     endif()
     set(target \"\$ENV{DESTDIR}\${target}\")
     message(STATUS \"Installing: \${target}\")
