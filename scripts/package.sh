@@ -65,48 +65,59 @@ socket_files() { ls /tmp/sock_*.uds 2>/dev/null || true; }
 # A frame as the servo board receives it: 14 hexadecimal digits and the end mark.
 frames_on_line() { grep -o -E '[0-9A-F]{14}D' "$1" 2>/dev/null | wc -l; }
 
-# run_chain BIN_DIR PYTHON_DIR: the demo chain under the installed launcher,
-# with a pseudo-terminal as the serial line, until frames arrive; then
-# SIGTERM, and nothing of the chain may be left.
+# start_group LOG PROGRAM ARGS...: the program in a process group of its own,
+# whose id is printed; a daemon it forks stays in that group, so the group
+# id finds it without looking up names.
+start_group() {
+  local log=$1
+  shift
+  setsid bash -c 'echo $$; exec "$@" >>"'"$log"'" 2>&1' bash "$@" </dev/null &
+}
+
+# stop_group PGID: SIGINT to the group, up to 10 s for it to be gone.
+stop_group() {
+  kill -INT -- "-$1" 2>/dev/null || return 0
+  for _ in $(seq 100); do
+    kill -0 -- "-$1" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  kill -KILL -- "-$1" 2>/dev/null || true
+  fail "process group $1 ignored SIGINT"
+}
+
+# run_chain BIN_DIR PYTHON_DIR: the demo chain from an installed tree, the
+# broker first, the feed, then the servo controller on a pseudo-terminal at
+# /dev/serial0, until frames arrive; stopped in order (apps first), and
+# nothing of the chain may be left.
 run_chain() {
   local bin=$1 python_dir=$2
   [[ -e $serial ]] && fail "$serial exists; it is not replaced"
-  local chain=$work/chain line=$work/line.out
-  cat >"$chain" <<'EOF'
-VOK_App
-command_feed --publisher-log /dev/null sweep --channels 0,1,2 --step 100
-servo_controller
-EOF
-  : >"$line"
-  local sockets_before
+  local line=$work/line.out log=$work/chain.log sockets_before
   sockets_before=$(socket_files)
+  : >"$line"
   socat -u "pty,raw,echo=0,link=$serial" "OPEN:$line,wronly,append" &
   local socat_pid=$!
   for _ in $(seq 100); do [[ -L $serial ]] && break; sleep 0.05; done
   [[ -L $serial ]] || fail "no pseudo-terminal at $serial"
-  (cd "$work" && exec env PATH="$bin:/usr/bin:/bin" PYTHONPATH="$python_dir" \
-    "$bin/vok_launcher" "$chain") >"$work/launcher.log" 2>&1 &
-  local launcher=$!
-  local count=0
+  cd "$work"
+  export PATH="$bin:/usr/bin:/bin" PYTHONPATH="$python_dir"
+  local broker feed servo count=0
+  broker=$(start_group "$log" VOK_App -c 2)
+  for _ in $(seq 100); do [[ $(socket_files) != "$sockets_before" ]] && break; sleep 0.05; done
+  feed=$(start_group "$log" command_feed --publisher-log /dev/null sweep --channels 0,1,2 --step 100)
+  servo=$(start_group "$log" servo_controller)
   for _ in $(seq 300); do
     count=$(frames_on_line "$line")
     [[ $count -ge 3 ]] && break
-    kill -0 "$launcher" 2>/dev/null || break
     sleep 0.1
   done
-  kill -TERM "$launcher" 2>/dev/null || true
-  local status=0
-  wait "$launcher" || status=$?
+  stop_group "$feed"
+  stop_group "$servo"
+  stop_group "$broker"
   kill -TERM "$socat_pid" 2>/dev/null || true
   wait "$socat_pid" 2>/dev/null || true
-  if [[ $count -lt 3 || $status -ne 0 ]]; then
-    cat "$work/launcher.log"
-    fail "chain from $bin: $count frames on the line, launcher status $status"
-  fi
-  say "chain from $bin: $(head -c 15 "$line") ... ($count frames), launcher status 0"
-  local left
-  left=$(pidof VOK_App servo_controller || true)
-  [[ -z $left ]] || fail "processes left: $left"
+  [[ $count -ge 3 ]] || { cat "$log"; fail "chain from $bin: $count frames on the line"; }
+  say "chain from $bin: $(head -c 15 "$line") ... ($count frames on the line)"
   [[ ! -e "/dev/shm/Remote_open_control_kit_enabled_target_(Zentor)Shm" ]] || fail "ring left in /dev/shm"
   [[ $(socket_files) == "$sockets_before" ]] || fail "socket file left: $(socket_files)"
   [[ ! -e $serial ]] || fail "$serial left"
@@ -115,18 +126,15 @@ EOF
 # run_test_mode LIB_DIR BIN_DIR: the broker's test mode, started in the
 # folder of its libraries, streams JPEG frames on port 2020.
 run_test_mode() {
-  local lib=$1 bin=$2
-  echo "VOK_App -t 1 -c 2" >"$work/video.chain"
-  (cd "$lib" && exec "$bin/vok_launcher" "$work/video.chain") >"$work/video.log" 2>&1 &
-  local launcher=$!
-  local got=""
+  local lib=$1 bin=$2 broker got=0
+  cd "$lib"
+  broker=$(start_group "$work/video.log" "$bin/VOK_App" -t 1 -c 2)
   for _ in $(seq 50); do
     got=$(curl -s --max-time 2 http://127.0.0.1:2020/ 2>/dev/null | head -c 4096 | grep -a -c 'image/jpeg' || true)
     [[ $got -gt 0 ]] && break
     sleep 0.2
   done
-  kill -TERM "$launcher" 2>/dev/null || true
-  wait "$launcher" || true
+  stop_group "$broker"
   [[ $got -gt 0 ]] || { cat "$work/video.log"; fail "test mode from $lib: no JPEG on port 2020"; }
   say "test mode from $lib: JPEG frames on port 2020"
 }
@@ -165,7 +173,7 @@ stage=$work/stage
 cmake --install build --prefix "$stage" >/dev/null
 python_dir=$(echo "$stage"/lib/python3.*/dist-packages)
 check_tree "$stage" "$stage/lib/systemd/system/vok.service" --man=no
-flock /tmp/vok-itest.lock bash -c "$(declare -f say fail socket_files frames_on_line run_chain run_test_mode)
+flock /tmp/vok-itest.lock bash -c "$(declare -f say fail socket_files frames_on_line start_group stop_group run_chain run_test_mode)
   serial=$serial work=$work
   run_chain $stage/bin $python_dir && run_test_mode $stage/lib/vok $stage/bin"
 
@@ -176,7 +184,7 @@ dpkg -i "$deb" >/dev/null
 files=$(dpkg-query -L vok)
 conffiles=$(dpkg-query -W -f='${Conffiles}\n' vok | awk 'NF {print $1}')
 check_tree /usr /usr/lib/systemd/system/vok.service
-flock /tmp/vok-itest.lock bash -c "$(declare -f say fail socket_files frames_on_line run_chain)
+flock /tmp/vok-itest.lock bash -c "$(declare -f say fail socket_files frames_on_line start_group stop_group run_chain)
   serial=$serial work=$work
   run_chain /usr/bin ''"
 
