@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-dev
   libturbojpeg0-dev ffmpeg
-  sysvinit-utils procps socat file
+  sysvinit-utils procps socat file curl man-db
   chromium
 )
 
