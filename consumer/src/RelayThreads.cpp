@@ -1,9 +1,5 @@
 #include "RelayThreads.h"
 
-#include <semaphore.h>
-
-#include "relayState.h"
-
 RelayThreads::Start RelayThreads::startReader(IRelayFunctions& functions, void* (*start)(void*),
                                               void* argument) {
   std::lock_guard<std::mutex> guard(lock);
@@ -14,10 +10,10 @@ RelayThreads::Start RelayThreads::startReader(IRelayFunctions& functions, void* 
     pthread_join(readerThread, nullptr);  // it has ended already
     readerJoinable = false;
   }
-  sem_init(&frame_relay::semDataReceived, 0, 0);
+  sem_init(&frames, 0, 0);
   endDispatcher = false;
   if (functions._pthread_create(&readerThread, start, argument) != 0) {
-    sem_destroy(&frame_relay::semDataReceived);
+    sem_destroy(&frames);
     reader = Reader::Idle;
     return Start::Failed;
   }
@@ -48,12 +44,12 @@ void RelayThreads::readerEnds() {
   }
   if (wake) {
     endDispatcher = true;
-    sem_post(&frame_relay::semDataReceived);
+    sem_post(&frames);
     pthread_join(dispatcherThread, nullptr);
   }
   std::lock_guard<std::mutex> guard(lock);
   dispatcherRunning = false;
-  sem_destroy(&frame_relay::semDataReceived);
+  sem_destroy(&frames);
   reader = Reader::Ended;
 }
 

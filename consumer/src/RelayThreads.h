@@ -1,6 +1,7 @@
 #pragma once
 
 #include <pthread.h>
+#include <semaphore.h>
 
 #include <atomic>
 #include <mutex>
@@ -10,11 +11,13 @@
 // When the frame relay's reader and dispatcher threads may start and how
 // they end. The reader owns the frame semaphore: it is set up when the
 // reader starts, and the reader's end first wakes and joins the dispatcher,
-// then destroys it. Thread-safe; constant-initialised and trivially
-// destructible, so it outlives the threads of a host that ends.
+// then destroys it. Thread-safe.
 class RelayThreads {
  public:
   enum class Start { Started, AlreadyRunning, NoReader, Failed };
+
+  // frames: the semaphore that paces the dispatcher; it must outlive this object.
+  explicit RelayThreads(sem_t& frames) : frames(frames) {}
 
   // Sets up the semaphore and starts the reader; AlreadyRunning while one
   // runs, Failed (semaphore released again) when no thread could be made.
@@ -30,6 +33,7 @@ class RelayThreads {
 
  private:
   enum class Reader { Idle, Running, Ending, Ended };
+  sem_t& frames;
   std::mutex lock;
   Reader reader = Reader::Idle;
   bool readerJoinable = false;

@@ -1,40 +1,33 @@
-// The reader thread: signs in as consumer of the camera frames, attaches to
-// the provider's ring and polls it every 150 ms.
+// The reader thread's work: signs in as consumer of the camera frames,
+// attaches to the provider's ring and polls it every 150 ms.
+#include <unistd.h>
+
 #include <cstring>
-#include <exception>
 #include <list>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include <unistd.h>
-
-#include "MutexLock.h"
-#include "brokerIndex.h"
+#include "FrameRelay.h"
 #include "appSignIn.h"
-#include "frameRelay.h"
-#include "logFailure.h"
+#include "brokerIndex.h"
 #include "log_datalayer.h"
 #include "pollPause.h"
-#include "relayState.h"
-
-using namespace frame_relay;
 
 namespace {
 
+const char appName[] = "ZentorMotion(ZM)";
+const char component[] = "ZentorMotion(ZM)C::stayAlive()";
 const long passPauseNs = 150000000L;
 
 // The broker to sign in to: the one asked for; otherwise, when the host is
 // itself a broker (its test mode), that broker, not whichever started last.
-unsigned brokerInstance() {
-  if (serverInstanceNum != 0) {
-    return static_cast<unsigned>(serverInstanceNum);
-  }
-  return brokerIndexOf(static_cast<int>(::getpid()));
+unsigned brokerInstance(unsigned asked) {
+  return asked != 0 ? asked : brokerIndexOf(static_cast<int>(::getpid()));
 }
 
 // The first provide of the reply, or nothing (logged) to attach to.
-std::optional<Provides> providedFrames(const VOK::ResponseData* reply, const std::string& component) {
+std::optional<Provides> providedFrames(const VOK::ResponseData* reply) {
   std::optional<Provides> provide = VOK::firstProvide(reply);
   if (!provide) {
     log(LOG_ERROR, component, "the reply names no provider with a provide, nothing to attach to");
@@ -42,47 +35,34 @@ std::optional<Provides> providedFrames(const VOK::ResponseData* reply, const std
   return provide;
 }
 
-std::unique_ptr<VOK::ConsumerSession> signIn(const std::string& component) {
-  const std::list<Symbol> symbols{Symbol(symbol, symboltype, UserDataStruct::frameBytes, 0)};
+std::unique_ptr<VOK::ConsumerSession> signIn(unsigned instance) {
+  const std::list<Symbol> symbols{Symbol("bramixmotionData", "int8_t", UserDataStruct::frameBytes, 0)};
   return VOK::signInAsConsumer(
-      {appName, "", brokerInstance()},
+      {appName, "", brokerInstance(instance)},
       Requests("wish to grab the Zentor life video", "0.1", symbols, appName),
       sizeof(UserDataStruct),
-      {component, ":socketfd: ", UserDataStruct::frameBytes, component + "connect()"},
-      [&component](const VOK::ResponseData* reply) { return providedFrames(reply, component); });
+      {component, ":socketfd: ", UserDataStruct::frameBytes, std::string(component) + "connect()"},
+      providedFrames);
 }
 
-void pollFrames(VOK::ConsistentDataTransfer& reader) {
+void pollFrames(FrameRelay& relay, VOK::ConsistentDataTransfer& reader) {
   auto receiveObject = std::make_unique<UserDataStruct>();
-  while (!stopProcess) {
+  while (!relay.stopping()) {
     // A fresh zeroed record each pass: a short frame arrives with zeros after it.
     std::memset(receiveObject->bramixmotionData, 0, sizeof(receiveObject->bramixmotionData));
     if (reader.readUserData(receiveObject.get())) {
-      push(reinterpret_cast<unsigned char*>(receiveObject->bramixmotionData),
-           UserDataStruct::frameBytes);
-      sem_post(&semDataReceived);
+      relay.deliver(reinterpret_cast<unsigned char*>(receiveObject->bramixmotionData),
+                    UserDataStruct::frameBytes);
     }
     VOK::sleepNanoseconds(passPauseNs);
   }
 }
 
-void signInAndRead(const std::string& component) {
-  std::unique_ptr<VOK::ConsumerSession> session;
-  {
-    MutexLock signingIn(mx);
-    session = signIn(component);
-  }
-  if (session->reader) {
-    pollFrames(*session->reader);
-  }
-}
-
 }  // namespace
 
-void* stayAlive(void*) {
-  const std::string component = std::string(appName) + isConsumer + "::stayAlive()";
-  // Whatever goes wrong ends this thread only, never the host process.
-  runLoggingFailure(component, [&] { signInAndRead(component); });
-  threads.readerEnds();
-  return nullptr;
+void signInAndPollFrames(FrameRelay& relay, unsigned instance) {
+  std::unique_ptr<VOK::ConsumerSession> session = signIn(instance);
+  if (session->reader) {
+    pollFrames(relay, *session->reader);
+  }
 }

@@ -5,13 +5,11 @@
 #include <vector>
 
 #include "CommandParser.h"
+#include "FrameRelay.h"
 #include "frameRelay.h"
 #include "log_datalayer.h"
 #include "realTime.h"
-#include "relayState.h"
 #include "stopSignalWatcher.h"
-
-using namespace frame_relay;
 
 namespace {
 
@@ -32,21 +30,25 @@ unsigned long long option(const char* longName, const char* shortName, int argc,
 }  // namespace
 
 int main(int argc, char** argv) {
+  unsigned instance = 0;
   try {
-    segmentLifeTime = option("--lifetime", "-l", argc, argv, 10);
-    serverInstanceNum = option("--serverinstance", "-s", argc, argv, 0);
+    // The lifetime is the broker's to hand out; the option is read (and
+    // checked) only for the command line's sake.
+    option("--lifetime", "-l", argc, argv, 10);
+    instance = static_cast<unsigned>(option("--serverinstance", "-s", argc, argv, 0));
   } catch (const std::exception& e) {
     log(LOG_ERROR, mainComponent, e.what());
     return -1;
   }
   VOK::becomeRealTime();
-  VOK::watchStopSignals(mainComponent, {SIGINT}, [] { stopProcess = true; });
+  FrameRelay& relay = frameRelay();
+  VOK::watchStopSignals(mainComponent, {SIGINT}, [] { frameRelay().stop(); });
   std::vector<char> buffer(UserDataStruct::frameBytes, 0);
-  if (VOK_connect() == 0) {
-    VOK_receive(nullptr, buffer.data(), static_cast<int>(buffer.size()));
+  if (relay.connect(instance) == 0) {
+    relay.receive(nullptr, buffer.data(), static_cast<unsigned>(buffer.size()));
   }
   VOK::waitForStopSignal();
   // The buffer must outlive the dispatcher, which ends with the reader.
-  threads.joinReader();
-  return VOK_disconnect();
+  relay.joinReader();
+  return relay.disconnect();
 }

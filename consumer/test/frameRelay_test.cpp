@@ -6,69 +6,30 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <thread>
 
+#include "FrameRelay.h"
 #include "RelayWrapperLinux.h"
 #include "StreamWrapperLinux.h"
-#include "frameRelay.h"
-#include "relayState.h"
 
 namespace {
 
 using ::testing::HasSubstr;
 
-// The scripted reader: pushes the frames the test hands it, then ends like
-// the real one.
-std::atomic<int> framesToPush{0};
-std::atomic<bool> readerMayEnd{false};
-std::atomic<bool> readerEnded{false};
-
-void* scriptedReader(void*) {
-  unsigned char frame[UserDataStruct::frameBytes] = {};
-  while (!readerMayEnd) {
-    if (framesToPush > 0) {
-      frame[0] = 0x42;
-      frame[1] = static_cast<unsigned char>(framesToPush.load());
-      push(frame, sizeof(frame));
-      --framesToPush;
-      sem_post(&frame_relay::semDataReceived);
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  frame_relay::threads.readerEnds();
-  readerEnded = true;
-  return nullptr;
-}
-
-class ScriptedThreads : public RelayWrapperLinux {
+class ThreadsThatMayFail : public RelayWrapperLinux {
  public:
   int _pthread_create(pthread_t* thread, void* (*start)(void*), void* argument) override {
-    if (failCreate) {
-      return EAGAIN;
-    }
-    return RelayWrapperLinux::_pthread_create(thread, start == stayAlive ? scriptedReader : start,
-                                              argument);
+    return failCreate ? EAGAIN : RelayWrapperLinux::_pthread_create(thread, start, argument);
   }
-  bool failCreate = false;
+  std::atomic<bool> failCreate{false};
 };
 
 class NoSocket : public StreamWrapperLinux {
  public:
   int _socket(int, int, int) override { return -1; }
 };
-
-std::atomic<int> callbackCalls{0};
-std::atomic<int> lastTag{0};
-
-// A host's callback gets its own buffer and length; it takes the frame with pop.
-void* countingCallback(char* buffer, unsigned length) {
-  EXPECT_EQ(length, 100u);
-  pop(buffer, length);
-  lastTag = static_cast<unsigned char>(buffer[1]);
-  ++callbackCalls;
-  return nullptr;
-}
 
 bool eventually(const std::function<bool()>& condition) {
   for (int i = 0; i < 500 && !condition(); ++i) {
@@ -77,134 +38,164 @@ bool eventually(const std::function<bool()>& condition) {
   return condition();
 }
 
-class FrameRelayTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    frame_relay::relayUseFunctions(threadFunctions);
-    stream_use_functions(std::make_shared<NoSocket>());
-  }
-  std::shared_ptr<ScriptedThreads> threadFunctions = std::make_shared<ScriptedThreads>();
-};
-
 std::string captured(const std::function<int()>& call, int& result) {
   testing::internal::CaptureStdout();
   result = call();
   return testing::internal::GetCapturedStdout();
 }
 
-// One relay from connect to the end of its reader, in the order a host uses it.
-TEST_F(FrameRelayTest, ConnectReceiveDispatchAndEndInOrder) {
+// The host's callback sees the frames of the test's relay.
+FrameRelay* hostRelay = nullptr;
+std::atomic<int> callbackCalls{0};
+std::atomic<int> lastTag{0};
+
+void* countingCallback(char* buffer, unsigned length) {
+  EXPECT_EQ(length, 100u);
+  hostRelay->pop(buffer, length);
+  lastTag = static_cast<unsigned char>(buffer[1]);
+  ++callbackCalls;
+  return nullptr;
+}
+
+class FrameRelayTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    stream_use_functions(std::make_shared<NoSocket>());
+    hostRelay = &relay;
+    callbackCalls = 0;
+  }
+  void TearDown() override {
+    readerMayEnd = true;
+    relay.joinReader();
+  }
+
+  // Delivers the frames it is handed (tagged by count), then ends like the real one.
+  void scriptedReader(FrameRelay& self, unsigned instance) {
+    askedInstance = instance;
+    ++readersStarted;
+    unsigned char frame[UserDataStruct::frameBytes] = {};
+    while (!readerMayEnd && !self.stopping()) {
+      if (framesToDeliver > 0) {
+        frame[0] = 0x42;
+        frame[1] = static_cast<unsigned char>(framesToDeliver.load());
+        self.deliver(frame, sizeof(frame));
+        --framesToDeliver;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+  }
+
+  // Ends the running reader and waits until it has.
+  void endReader() {
+    readerMayEnd = true;
+    relay.joinReader();
+    readerMayEnd = false;
+  }
+
+  std::shared_ptr<ThreadsThatMayFail> threads = std::make_shared<ThreadsThatMayFail>();
+  std::atomic<int> framesToDeliver{0};
+  std::atomic<bool> readerMayEnd{false};
+  std::atomic<unsigned> askedInstance{99};
+  std::atomic<int> readersStarted{0};
+  FrameRelay relay{threads, [this](FrameRelay& self, unsigned instance) { scriptedReader(self, instance); }};
   char buffer[100] = {};
   int result = -1;
-  ASSERT_EQ(VOK_connect1(3), 0);
-  EXPECT_EQ(frame_relay::serverInstanceNum, 3u);
-  EXPECT_EQ(captured([] { return VOK_connect(); }, result),
+};
+
+// One relay from connect to the end of its reader, in the order a host uses it.
+TEST_F(FrameRelayTest, ConnectReceiveDispatchAndEndInOrder) {
+  ASSERT_EQ(relay.connect(3), 0);
+  ASSERT_TRUE(eventually([&] { return readersStarted == 1; }));
+  EXPECT_EQ(askedInstance, 3u);
+  EXPECT_EQ(captured([&] { return relay.connect(0); }, result),
             "ERR: (ZentorMotion(ZM) connect(), stayAlive): reader already running\n");
   EXPECT_EQ(result, 2);
 
-  EXPECT_EQ(captured([&] { return VOK_receive(nullptr, buffer, 81921); }, result),
+  EXPECT_EQ(captured([&] { return relay.receive(nullptr, buffer, 81921); }, result),
             "ERR: (ZentorMotion(ZM)C::receive()): parameter oversize\n");
   EXPECT_EQ(result, 2);
-  EXPECT_THAT(captured([&] { return VOK_receive(nullptr, buffer, -1); }, result),
-              HasSubstr("parameter oversize"));
+  EXPECT_THAT(captured([&] { return relay.receive(nullptr, nullptr, 16); }, result),
+              HasSubstr("buffer must not be null"));
   EXPECT_EQ(result, 2);
 
-  ASSERT_EQ(VOK_receive(reinterpret_cast<void*>(countingCallback), buffer, 100), 0);
-  EXPECT_EQ(captured([&] { return VOK_receive(nullptr, buffer, 100); }, result),
+  ASSERT_EQ(relay.receive(countingCallback, buffer, 100), 0);
+  EXPECT_EQ(captured([&] { return relay.receive(nullptr, buffer, 100); }, result),
             "ERR: (ZentorMotion(ZM)C::receive()): calling twice not supported\n");
   EXPECT_EQ(result, 2);
 
-  framesToPush = 3;
+  framesToDeliver = 3;
   EXPECT_TRUE(eventually([] { return callbackCalls == 3; }));
   EXPECT_EQ(lastTag, 1);  // the frames came in order 3, 2, 1
-
-  readerMayEnd = true;
-  ASSERT_TRUE(eventually([] { return readerEnded.load(); }));
-  // The dispatcher was woken and joined before the semaphore went away.
-  EXPECT_TRUE(frame_relay::threads.dispatcherMustEnd());
+  endReader();
   EXPECT_EQ(callbackCalls, 3);
-  frame_relay::threads.joinReader();
+}
+
+// A reader that ended (no broker, no provider) does not leave the relay dead:
+// a new connect brings the reader and the earlier receive's dispatch back; a
+// stopping relay refuses.
+TEST_F(FrameRelayTest, ConnectAfterTheReaderEndedResumesDispatchingUntilStopped) {
+  ASSERT_EQ(relay.connect(0), 0);
+  ASSERT_EQ(relay.receive(countingCallback, buffer, 100), 0);
+  endReader();
+
+  EXPECT_EQ(captured([&] { return relay.connect(0); }, result),
+            "Log: (ZentorMotion(ZM) connect(), stayAlive): a new frame reader replaces the one "
+            "that ended; dispatching resumes\n");
+  EXPECT_EQ(result, 0);
+  framesToDeliver = 2;
+  EXPECT_TRUE(eventually([] { return callbackCalls == 2; }));
+
+  relay.stop();
+  relay.joinReader();
+  EXPECT_EQ(captured([&] { return relay.connect(0); }, result),
+            "ERR: (ZentorMotion(ZM) connect(), stayAlive): stopping, no new frame reader\n");
+  EXPECT_EQ(result, 2);
+  EXPECT_EQ(readersStarted, 2);
+}
+
+TEST_F(FrameRelayTest, ThreadsThatCannotStartAreRefusedWithTwo) {
+  threads->failCreate = true;
+  EXPECT_EQ(captured([&] { return relay.connect(0); }, result),
+            "Log: (ZentorMotion(ZM) connect(), stayAlive): unable to create thread\n");
+  EXPECT_EQ(result, 2);
+  // Without a reader a receive is refused and may be tried again.
+  EXPECT_THAT(captured([&] { return relay.receive(nullptr, buffer, 16); }, result),
+              HasSubstr("no frame reader running, call VOK_connect first"));
+  EXPECT_EQ(result, 2);
+
+  threads->failCreate = false;
+  ASSERT_EQ(relay.connect(0), 0);
+  threads->failCreate = true;
+  EXPECT_EQ(captured([&] { return relay.receive(nullptr, buffer, 16) * 10 + relay.receive(nullptr, buffer, 16); },
+                     result),
+            "ERR: (ZentorMotion(ZM)C::receive()): unable to create thread\n"
+            "ERR: (ZentorMotion(ZM)C::receive()): calling twice not supported\n");
+  EXPECT_EQ(result, 22);
 }
 
 TEST_F(FrameRelayTest, PopCopiesLatestFrameAndTreatsLengthsSafely) {
   unsigned char jpeg[UserDataStruct::frameBytes] = {0xFF, 0xD8, 0x01, 0xFF, 0xD9};
-  push(jpeg, sizeof(jpeg));
-  char buffer[8];
-  std::memset(buffer, 0x55, sizeof(buffer));
-  EXPECT_EQ(pop(buffer, 0), buffer);
-  EXPECT_EQ(buffer[0], 0x55);  // untouched
+  relay.push(jpeg, sizeof(jpeg));
+  char small[8];
+  std::memset(small, 0x55, sizeof(small));
+  EXPECT_EQ(relay.pop(small, 0), small);
+  EXPECT_EQ(small[0], 0x55);  // untouched
 
   testing::internal::CaptureStdout();
-  EXPECT_EQ(pop(buffer, 5), buffer);
+  EXPECT_EQ(relay.pop(small, 5), small);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "\033[H\033[JZM_RECEIVED[0]");
-  EXPECT_EQ(std::memcmp(buffer, jpeg, 5), 0);
+  EXPECT_EQ(std::memcmp(small, jpeg, 5), 0);
 
   testing::internal::CaptureStdout();
-  EXPECT_EQ(pop(buffer, UserDataStruct::frameBytes + 1), nullptr);
+  EXPECT_EQ(relay.pop(small, UserDataStruct::frameBytes + 1), nullptr);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "ERR: (ZentorMotion(ZM)C::pop()): oversize\n");
 
   const unsigned char other[3] = {0x10, 0x20, 0x30};
-  push(const_cast<unsigned char*>(other), sizeof(other));
+  relay.push(other, sizeof(other));
   testing::internal::CaptureStdout();
-  pop(buffer, 3);
+  relay.pop(small, 3);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // not a JPEG frame: not announced
-  EXPECT_EQ(std::memcmp(buffer, other, 3), 0);
-}
-
-// Failures of thread creation, each in a fresh process (a set callback stays set).
-class FrameRelayDeathTest : public FrameRelayTest {
- protected:
-  void SetUp() override {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    FrameRelayTest::SetUp();
-  }
-};
-
-// Runs call in the child and reports its stdout on stderr and its result as exit status.
-[[noreturn]] void reportAndExit(const std::function<int()>& call) {
-  int result = 0;
-  const std::string output = captured(call, result);
-  std::fprintf(stderr, "%s", output.c_str());
-  std::exit(result);
-}
-
-TEST_F(FrameRelayDeathTest, ReaderThatCannotStartGivesTwoAndInfoLine) {
-  EXPECT_EXIT(
-      {
-        threadFunctions->failCreate = true;
-        reportAndExit([] { return VOK_connect(); });
-      },
-      testing::ExitedWithCode(2),
-      "Log: \\(ZentorMotion\\(ZM\\) connect\\(\\), stayAlive\\): unable to create thread");
-}
-
-TEST_F(FrameRelayDeathTest, DispatcherThatCannotStartGivesTwoAndBlocksLaterCalls) {
-  EXPECT_EXIT(
-      {
-        char buffer[16];
-        if (VOK_connect() != 0) {
-          std::exit(10);
-        }
-        threadFunctions->failCreate = true;
-        reportAndExit([&] {
-          return VOK_receive(nullptr, buffer, 16) * 10 + VOK_receive(nullptr, buffer, 16);
-        });
-      },
-      testing::ExitedWithCode(22),
-      "ERR: \\(ZentorMotion\\(ZM\\)C::receive\\(\\)\\): unable to create thread\n"
-      "ERR: \\(ZentorMotion\\(ZM\\)C::receive\\(\\)\\): calling twice not supported");
-}
-
-TEST_F(FrameRelayDeathTest, ReceiveWithoutReaderIsRefusedAndMayBeRetried) {
-  EXPECT_EXIT(
-      {
-        char buffer[16];
-        reportAndExit([&] {
-          const int withoutReader = VOK_receive(nullptr, buffer, 16);
-          return withoutReader * 10 + (VOK_connect() == 0 ? VOK_receive(nullptr, buffer, 16) : 9);
-        });
-      },
-      testing::ExitedWithCode(20), "no frame reader running");
+  EXPECT_EQ(std::memcmp(small, other, 3), 0);
 }
 
 }  // namespace

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <pthread.h>
+#include <semaphore.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+#include "IRelayFunctions.h"
+#include "RelayThreads.h"
+#include "UserDataStruct.h"
+#include "stream.h"
+
+// The frame relay: a reader thread signs in to the broker as consumer of the
+// camera frames of "ZentorMotion(ZM)" and polls them every 150 ms; a
+// dispatcher thread hands the newest one to a callback, by default pop,
+// which streams JPEG frames to browsers on port 2020. One object owns the
+// latest frame, both threads, their pacing and the stream server.
+class FrameRelay {
+ public:
+  // Called once per frame read with the caller's buffer and length.
+  using Callback = void* (*)(char* buffer, unsigned length);
+  // The reader thread's work: sign in for broker instance `instance` and
+  // hand every frame read to deliver() until stopping(). Exceptions end the
+  // reader with a log line.
+  using Reader = std::function<void(FrameRelay& relay, unsigned instance)>;
+
+  // Throws std::invalid_argument when functions is null or reader is empty.
+  FrameRelay(std::shared_ptr<IRelayFunctions> functions, Reader reader);
+  FrameRelay(const FrameRelay&) = delete;
+  FrameRelay& operator=(const FrameRelay&) = delete;
+
+  // Starts the reader for broker instance (0: the broker found first, or the
+  // hosting broker). 0 when it was started; 2 while a reader runs, when no
+  // thread could be made, or once stop() was called. A reader that started
+  // after an earlier one ended resumes dispatching to the earlier receive.
+  int connect(unsigned instance);
+  // Starts the dispatcher: callback(buffer, length) once per frame read; a
+  // null callback means pop. 0 when started; 2 on a second call ("calling
+  // twice not supported"), a length above 81920 ("parameter oversize"), a
+  // null buffer, no running reader, or when no thread could be made.
+  int receive(Callback callback, char* buffer, unsigned length);
+  // Unlocks all locked memory of the process; the threads go on. Always 0.
+  int disconnect();
+  // Copies the first length bytes of the latest frame into buffer and
+  // streams it when it is a JPEG image; returns buffer. A length above
+  // 81920 logs "oversize" and returns null; a length of 0 returns buffer
+  // untouched.
+  char* pop(char* buffer, unsigned length);
+  // Copies length bytes (at most 81920) of data in as the latest frame; 0.
+  int push(const unsigned char* data, unsigned length);
+  // The reader's hand-over: push, then wake the dispatcher once.
+  void deliver(const unsigned char* frame, unsigned length);
+  // Ends both loops for good (the stand-alone entry's stop signal).
+  void stop() { stopping_ = true; }
+  bool stopping() const { return stopping_.load(); }
+  // Waits for a started reader (and so its dispatcher) to end.
+  void joinReader() { threads.joinReader(); }
+
+ private:
+  struct Dispatch {
+    Callback callback = nullptr;  // null: pop
+    char* buffer = nullptr;
+    unsigned length = 0;
+    bool requested = false;  // receive was accepted
+  };
+
+  static void* runReader(void* self);
+  static void* runDispatcher(void* self);
+  int startDispatcher(const char* component);
+  bool dispatching() const;
+  void waitForFrame();
+
+  std::shared_ptr<IRelayFunctions> functions;
+  Reader reader;
+  std::unique_ptr<UserDataStruct> latest;
+  std::atomic<bool> stopping_{false};
+  std::atomic<unsigned> instance{0};
+  std::mutex receiveLock;  // one receive decides about the dispatcher at a time
+  Dispatch dispatch;
+  sem_t frameReady{};
+  std::mutex dispatchStep;  // one wait-and-dispatch step
+  std::mutex frameLock;     // a frame going into or out of latest
+  std::mutex popLock;       // pop copying, streaming and handing out a frame
+  stream server{-1, nullptr, nullptr, 0, 0, 0, nullptr, nullptr};
+  int clients = 0;
+  RelayThreads threads{frameReady};
+};
+
+// The reader the library runs: signs in, attaches to the provider's ring and
+// polls it every 150 ms.
+void signInAndPollFrames(FrameRelay& relay, unsigned instance);
+
+// The library's one relay, behind its exported functions. Never destroyed:
+// its threads may still run while the host ends.
+FrameRelay& frameRelay();
