@@ -33,7 +33,7 @@ std::mutex mx;
 AttributeMissingException::AttributeMissingException(std::string text)
     : message(std::move(text)) {}
 
-ConfigurationData* CreateConfigurationFromString(const std::string& text, int socketfd) {
+std::unique_ptr<ConfigurationData> CreateConfigurationFromString(const std::string& text, int socketfd) {
   if (text.empty()) {
     return nullptr;
   }
@@ -45,7 +45,8 @@ ConfigurationData* CreateConfigurationFromString(const std::string& text, int so
   std::string version = extractString(doc, Keys::Version, true);
   const std::string key = findKeyForJsonObject(doc, Values::ApplicationData, true);
   ApplicationData app = createAppData(key, doc);
-  return new ConfigurationData(std::move(type), std::move(version), std::move(app), socketfd);
+  return std::make_unique<ConfigurationData>(std::move(type), std::move(version), std::move(app),
+                                             socketfd);
 }
 
 int validate(std::string text) {
@@ -57,7 +58,7 @@ int validate(std::string text) {
     return 2;
   }
   try {
-    std::unique_ptr<ConfigurationData> parsed(CreateConfigurationFromString(text, 0));
+    const std::unique_ptr<ConfigurationData> parsed = CreateConfigurationFromString(text, 0);
     if (!parsed) {
       log(LOG_DEBUG, ValidateComponent, "json Configuration Data String is empty or not json");
       return 1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "ResponseData.h"
@@ -20,11 +21,11 @@ class AttributeMissingException {
 // Longest sign-in document that validate accepts, in bytes (the transport's receive size).
 constexpr std::size_t MaxConfigurationLength = 1024;
 
-// Parses a sign-in. Returns a new object owned by the caller, or null for an empty or
+// Parses a sign-in. Returns the new object, or null for an empty or
 // unparsable text (nothing logged). Throws AttributeMissingException or
 // std::invalid_argument for a document lacking a mandatory member, and the JSON library's
 // type error for a member of the wrong JSON type. Safe to call from several threads.
-ConfigurationData* CreateConfigurationFromString(const std::string& text, int socketfd);
+std::unique_ptr<ConfigurationData> CreateConfigurationFromString(const std::string& text, int socketfd);
 
 // 0: a valid sign-in. 1: invalid argument (std::invalid_argument from the reader), and also
 // an empty or unparsable text. 2: longer than MaxConfigurationLength bytes. 3: a mandatory
@@ -35,10 +36,10 @@ int validate(std::string text);
 // version "0.1", empty description and manufacturer, no provides, no requests.
 ConfigurationData CreateDefaultConfiguration();
 
-// Parses a broker reply. Returns a new object owned by the caller; never null. Throws
+// Parses a broker reply. Returns the new object; never null. Throws
 // std::invalid_argument for an empty or unparsable text or a missing "VOKInformation" or
 // "VOKPid", AttributeMissingException for a missing "Type"/"Version" or an empty
 // "DataProviderAvailable", and the JSON library's type error for mistyped members.
-VOK::ResponseData* CreateResponseDataFromString(const std::string& text);
+std::unique_ptr<VOK::ResponseData> CreateResponseDataFromString(const std::string& text);
 
 }  // namespace ConfigurationDataFactory

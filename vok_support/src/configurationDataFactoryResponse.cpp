@@ -11,7 +11,7 @@ namespace Keys = VOK::StringDefs::ResponseKeys;
 namespace Values = VOK::StringDefs::ConfigDefaultValues;
 }  // namespace
 
-VOK::ResponseData* CreateResponseDataFromString(const std::string& text) {
+std::unique_ptr<VOK::ResponseData> CreateResponseDataFromString(const std::string& text) {
   if (text.empty()) {
     throw std::invalid_argument(
         "CreateResponseDataFromString(): parameter vokResponse: string must not be empty.");
@@ -24,8 +24,8 @@ VOK::ResponseData* CreateResponseDataFromString(const std::string& text) {
   std::string version = extractString(doc, Keys::Version, true);
   VOK::VokInformation info = CreateVokInformation(doc);
   std::list<VOK::DataProviderInfo> providers = CreateDataProviderInfo(doc);
-  return new VOK::ResponseData(std::move(type), std::move(version), std::move(info),
-                               std::move(providers));
+  return std::make_unique<VOK::ResponseData>(std::move(type), std::move(version), std::move(info),
+                                             std::move(providers));
 }
 
 VOK::VokInformation CreateVokInformation(const json& doc) {

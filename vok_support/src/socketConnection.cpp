@@ -114,8 +114,8 @@ void SocketConnection::BusyWaitForVokResponse(const ConfigurationData& config) {
     });
     log(LOG_DEBUG, WaitLocation, " m_SocketHandler->recvString: " + received);
     if (!received.empty()) {
-      std::unique_ptr<ResponseData> reply(
-          ConfigurationDataFactory::CreateResponseDataFromString(received));
+      std::unique_ptr<ResponseData> reply =
+          ConfigurationDataFactory::CreateResponseDataFromString(received);
       if (requestListFitsDataProviderList(requests, reply->getDataProviderInfo())) {
         responseData = std::move(reply);
         return;

@@ -32,7 +32,7 @@ ConfigurationData configurationFrom(const std::string& json) {
   const std::string problem = "VokConnection::Create: no sign-in configuration in the given text: ";
   std::unique_ptr<ConfigurationData> parsed;
   try {
-    parsed.reset(ConfigurationDataFactory::CreateConfigurationFromString(json, 0));
+    parsed = ConfigurationDataFactory::CreateConfigurationFromString(json, 0);
   } catch (const ConfigurationDataFactory::AttributeMissingException& e) {
     throw VOKException(problem + e.message);
   } catch (const std::exception& e) {

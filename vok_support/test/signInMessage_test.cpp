@@ -23,7 +23,7 @@ using examples::Thrown;
 const std::string Err = "ERR: (vok_support/src/configurationDataFactory): ";
 
 std::unique_ptr<ConfigurationData> parse(const std::string& text, int fd = 0) {
-  return std::unique_ptr<ConfigurationData>(CreateConfigurationFromString(text, fd));
+  return CreateConfigurationFromString(text, fd);
 }
 
 TEST(SignInWriterTest, WritesTheProviderAndConsumerExamplesByteForByte) {

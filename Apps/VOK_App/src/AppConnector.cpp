@@ -42,7 +42,7 @@ std::string answerEnvironmentRequests(ISocketHandler* server, int fd, unsigned l
 
 }  // namespace
 
-ConfigurationData* AppConnector::waitForNewAppToConnect(ISocketHandler* server, int fd, unsigned long long lifetime,
+std::unique_ptr<ConfigurationData> AppConnector::waitForNewAppToConnect(ISocketHandler* server, int fd, unsigned long long lifetime,
                                                         volatile bool& stop) {
   const std::string tag = "<" + std::to_string(fd) + ">";
   log(LOG_INFO, kComponent, "Connection to server established");

@@ -5,6 +5,7 @@
 #include "configurationData.h"
 
 #include <list>
+#include <memory>
 #include <string>
 
 namespace VOK {
@@ -14,10 +15,10 @@ class AppConnector {
  public:
   // Polls fd (100 polls of at least 10 ms) for the app's sign-in, answering
   // each environment request with getConfigDataResponse(lifetime) on the way.
-  // Returns the parsed record (owned by the caller), or null when the app
+  // Returns the parsed record, or null when the app
   // sent nothing usable or fd is not open. Throws VOK::VOKException when
   // stop became set while waiting; exceptions of the sign-in reader pass.
-  static ConfigurationData* waitForNewAppToConnect(ISocketHandler* server, int fd, unsigned long long lifetime,
+  static std::unique_ptr<ConfigurationData> waitForNewAppToConnect(ISocketHandler* server, int fd, unsigned long long lifetime,
                                                    volatile bool& stop);
   // The environment reply: {"ConfigData":{"SegmentLifetime":N},"Type":"ConfigDataResponse","Version":"0.1"}.
   static std::string getConfigDataResponse(unsigned long long lifetime);

@@ -19,7 +19,7 @@ std::string tagOf(int fd) {
 
 }  // namespace
 
-void intercept(const std::list<int>* accepted, std::list<ConfigurationData*>* apps, ISocketHandler* server,
+void intercept(const std::list<int>* accepted, AppList* apps, ISocketHandler* server,
                unsigned long long lifetime, ISocketHandlerFunctions* functions) {
   const std::string component = caller + ":intercept()";
   guardPass(component, [&] {
@@ -27,7 +27,8 @@ void intercept(const std::list<int>* accepted, std::list<ConfigurationData*>* ap
       if (stopProcess) {
         return;
       }
-      ConfigurationData* record = VOK::AppConnector::waitForNewAppToConnect(server, fd, lifetime, stopProcess);
+      std::unique_ptr<ConfigurationData> record =
+          VOK::AppConnector::waitForNewAppToConnect(server, fd, lifetime, stopProcess);
       if (record == nullptr) {
         log(LOG_ERROR, component, "missing ConfigurationData for " + tagOf(fd));
         functions->_close(fd);
@@ -35,20 +36,20 @@ void intercept(const std::list<int>* accepted, std::list<ConfigurationData*>* ap
       }
       log(LOG_INFO, component, "The following application is now connected to VOK_App socketfd: " + tagOf(fd));
       LogConfigData(*record);
-      apps->push_back(record);
+      apps->push_back(std::move(record));
       log(LOG_INFO, component, "Print AppDataList information, No of AppData Objects:" + std::to_string(apps->size()));
     }
   });
 }
 
-void interlock(const std::list<ConfigurationData*>* apps, ISocketHandler* server) {
+void interlock(const AppList* apps, ISocketHandler* server) {
   const std::string component = caller + "::interlock()";
   guardPass(component, [&] {
-    for (ConfigurationData* app : *apps) {
+    for (const auto& app : *apps) {
       if (stopProcess) {
         return;
       }
-      const std::list<VOK::DataProviderInfo> providers = VOK::MatchMaker::findDataProviderInfo(*apps, app);
+      const std::list<VOK::DataProviderInfo> providers = VOK::MatchMaker::findDataProviderInfo(*apps, *app);
       const int fd = app->getSocketfd();
       log(LOG_INFO, component,
           std::to_string(providers.size()) + " provider for " + tagOf(fd) + " " + app->getAppData().getApplicationName());
@@ -60,18 +61,17 @@ void interlock(const std::list<ConfigurationData*>* apps, ISocketHandler* server
       if (server->sendString(reply, fd) == 11) {
         throw VOK::VOKException(component + ", Error while sending response string. To long for the underlying buffer");
       }
-      testReceiveHook(app, receiveTestConsumer);
+      testReceiveHook(*app, receiveTestConsumer);
     }
   });
 }
 
-void cleanAppList(std::list<ConfigurationData*>* apps, ISocketHandlerFunctions* functions) {
+void cleanAppList(AppList* apps, ISocketHandlerFunctions* functions) {
   if (apps == nullptr) {
     return;
   }
-  for (ConfigurationData* record : *apps) {
+  for (const auto& record : *apps) {
     functions->_close(record->getSocketfd());
-    delete record;
   }
   apps->clear();
 }

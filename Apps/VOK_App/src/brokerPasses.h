@@ -2,7 +2,7 @@
 
 #include "ISocketHandler.h"
 #include "ISocketHandlerFunctions.h"
-#include "configurationData.h"
+#include "appList.h"
 
 #include <list>
 
@@ -12,12 +12,12 @@
 
 // Sign-in pass: one sign-in per accepted descriptor, in order, appended to
 // apps. A descriptor without a usable sign-in is closed through functions.
-void intercept(const std::list<int>* accepted, std::list<ConfigurationData*>* apps, ISocketHandler* server,
+void intercept(const std::list<int>* accepted, AppList* apps, ISocketHandler* server,
                unsigned long long lifetime, ISocketHandlerFunctions* functions);
 
 // Reply pass: sends each app that has at least one provider its connect reply.
-void interlock(const std::list<ConfigurationData*>* apps, ISocketHandler* server);
+void interlock(const AppList* apps, ISocketHandler* server);
 
-// Closes every app's descriptor through functions and deletes its record;
+// Closes every app's descriptor through functions and drops its record;
 // leaves the list empty. A null list is ignored.
-void cleanAppList(std::list<ConfigurationData*>* apps, ISocketHandlerFunctions* functions);
+void cleanAppList(AppList* apps, ISocketHandlerFunctions* functions);

@@ -45,7 +45,7 @@ int runBroker(const BrokerOptions& options) {
     }
   }
   std::list<int> accepted = acceptApps(*server, options.count, stopProcess);
-  std::list<ConfigurationData*> apps;
+  AppList apps;
   intercept(&accepted, &apps, server.get(), options.lifetime, functions.get());
   interlock(&apps, server.get());
   if (testMode) {

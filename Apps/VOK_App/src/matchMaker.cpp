@@ -29,11 +29,11 @@ std::list<DataProviderInfo> MatchMaker::matchRequestsToProvides(const Applicatio
   return found;
 }
 
-std::list<DataProviderInfo> MatchMaker::findDataProviderInfo(const std::list<ConfigurationData*>& apps,
-                                                             ConfigurationData*& requester) {
+std::list<DataProviderInfo> MatchMaker::findDataProviderInfo(const AppList& apps,
+                                                             const ConfigurationData& requester) {
   std::list<DataProviderInfo> result;
-  for (const ConfigurationData* app : apps) {
-    for (DataProviderInfo& entry : matchRequestsToProvides(requester->getAppData(), app->getAppData())) {
+  for (const auto& app : apps) {
+    for (DataProviderInfo& entry : matchRequestsToProvides(requester.getAppData(), app->getAppData())) {
       if (std::find(result.begin(), result.end(), entry) != result.end()) {
         log(LOG_ERROR, kComponent, "Provide is duplicated");
         throw VOKException("Provide is duplicated");

@@ -2,6 +2,7 @@
 
 #include "ApplicationData.h"
 #include "DataProviderInfo.h"
+#include "appList.h"
 #include "configurationData.h"
 
 #include <list>
@@ -20,8 +21,8 @@ class MatchMaker {
   // The requester's providers over all signed-in apps (itself included), in
   // sign-in order. Throws VOK::VOKException "Provide is duplicated" when a
   // provider would appear twice.
-  static std::list<DataProviderInfo> findDataProviderInfo(const std::list<ConfigurationData*>& apps,
-                                                          ConfigurationData*& requester);
+  static std::list<DataProviderInfo> findDataProviderInfo(const AppList& apps,
+                                                          const ConfigurationData& requester);
 };
 
 }  // namespace VOK

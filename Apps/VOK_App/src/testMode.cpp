@@ -99,8 +99,8 @@ void receiveTestConsumer() {
   receive(nullptr, consumerdata, consumerdataSize);
 }
 
-void testReceiveHook(ConfigurationData* app, void (*hook)()) {
-  const std::string& name = app->getAppData().getApplicationName();
+void testReceiveHook(const ConfigurationData& app, void (*hook)()) {
+  const std::string& name = app.getAppData().getApplicationName();
   if (name.compare(0, sizeof(consumerAppName) - 1, consumerAppName) == 0) {
     return;
   }

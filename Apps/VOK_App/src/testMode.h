@@ -16,7 +16,7 @@ void launchTestConsumer();
 // Runs the loaded test consumer's receive entry; nothing when none is loaded.
 void receiveTestConsumer();
 // Called after a reply was sent to app: runs hook unless the app is the test consumer.
-void testReceiveHook(ConfigurationData* app, void (*hook)());
+void testReceiveHook(const ConfigurationData& app, void (*hook)());
 // Unloads the test provider library, if loaded.
 void closeTestProvider();
 // Unloads the test consumer library, if loaded.

@@ -45,7 +45,7 @@ class Passes : public ::testing::Test {
   }
   NiceMock<MockSocketHandler> server;
   NiceMock<MockSocketFunctions> functions;
-  std::list<ConfigurationData*> apps;
+  AppList apps;
   std::string logged;
 };
 

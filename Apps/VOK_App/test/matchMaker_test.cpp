@@ -27,21 +27,19 @@ ApplicationData app(const std::string& name, std::list<Provides> provides, std::
 class SignedIn : public ::testing::Test {
  protected:
   ConfigurationData* add(ApplicationData data) {
-    records.push_back(std::make_unique<ConfigurationData>("ConnectToVOKConfig", "0.1", std::move(data), 5));
-    list.push_back(records.back().get());
-    return list.back();
+    list.push_back(std::make_unique<ConfigurationData>("ConnectToVOKConfig", "0.1", std::move(data), 5));
+    return list.back().get();
   }
   std::vector<std::string> providersOf(ConfigurationData* requester) {
     ::testing::internal::CaptureStdout();
     std::vector<std::string> names;
-    for (const auto& info : MatchMaker::findDataProviderInfo(list, requester)) {
+    for (const auto& info : MatchMaker::findDataProviderInfo(list, *requester)) {
       names.push_back(info.getApplicationData().getApplicationName());
     }
     logged = ::testing::internal::GetCapturedStdout();
     return names;
   }
-  std::vector<std::unique_ptr<ConfigurationData>> records;
-  std::list<ConfigurationData*> list;
+  AppList list;
   std::string logged;
 };
 
@@ -78,7 +76,7 @@ TEST_F(SignedIn, TwoProvidersOfOneNameAreADuplicate) {
   ConfigurationData* consumer = add(app("C", {}, {wish("P")}));
   ::testing::internal::CaptureStdout();
   try {
-    MatchMaker::findDataProviderInfo(list, consumer);
+    MatchMaker::findDataProviderInfo(list, *consumer);
     FAIL();
   } catch (const VOK::VOKException& e) {
     EXPECT_STREQ("Provide is duplicated", e.what());

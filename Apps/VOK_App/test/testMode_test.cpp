@@ -126,12 +126,12 @@ TEST_F(TestModeTest, HookSkipsAppsWhoseNameBeginsWithRelayNameOnly) {
   ConfigurationData other = appNamed("Remote_open_control_kit_enabled_target_(Zentor)");
   ConfigurationData containsLater = appNamed("xZentorMotion(ZM)");
   ConfigurationData prefixOnly = appNamed("ZentorMotion");
-  testReceiveHook(&relay, hook);
-  testReceiveHook(&relayVariant, hook);
+  testReceiveHook(relay, hook);
+  testReceiveHook(relayVariant, hook);
   EXPECT_EQ(hookCalls, 0);
-  testReceiveHook(&other, hook);
-  testReceiveHook(&containsLater, hook);
-  testReceiveHook(&prefixOnly, hook);
+  testReceiveHook(other, hook);
+  testReceiveHook(containsLater, hook);
+  testReceiveHook(prefixOnly, hook);
   EXPECT_EQ(hookCalls, 3);
 }
 
