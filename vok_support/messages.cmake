@@ -15,9 +15,7 @@ add_library(vok_messages STATIC
   src/configurationDataFactoryResponse.cpp
   src/ToJsonBase.cpp
   src/ConfigToJson.cpp
-  src/ConfigDataSerializer.cpp
   src/responseToJson.cpp
-  src/ResponseDataSerializer.cpp
   src/VokInformation.cpp
   src/DataProviderInfo.cpp
   src/ResponseData.cpp

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstring>
-#include <thread>
 
 #include "feedState.h"
 #include "log_datalayer.h"
@@ -23,6 +23,8 @@ static_assert(sizeof(UserDataStruct) >= sizeof(void*) + kDataArea, "data area mu
 
 UserDataStruct myUserDataStruct;
 std::mutex valuesLock;
+std::mutex endLock;
+std::condition_variable ended;
 
 }  // namespace
 
@@ -32,13 +34,18 @@ std::mutex& dataLock() { return valuesLock; }
 
 bool publisherRunning() { return running; }
 
+void publisherEnded() {
+  {
+    std::lock_guard<std::mutex> guard(endLock);
+    running = false;
+  }
+  ended.notify_all();
+}
+
 bool stopPublisher(unsigned timeoutMs) {
   stopProcess = true;
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (running && std::chrono::steady_clock::now() < end) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return !running;
+  std::unique_lock<std::mutex> lock(endLock);
+  return ended.wait_for(lock, std::chrono::milliseconds(timeoutMs), [] { return !running; });
 }
 
 void installStopHandler() {

@@ -42,6 +42,9 @@ std::mutex& dataLock();
 // True while a publisher thread runs.
 bool publisherRunning();
 
+// The publisher's last act: no publisher runs any more; wakes stopPublisher.
+void publisherEnded();
+
 // Ends publishing as SIGINT does and waits up to timeoutMs for the
 // publisher to release its ring (and so its shared-memory name); whether
 // no publisher runs any more.

@@ -59,7 +59,7 @@ int connect() {
   }
   pthread_t thread;
   if (pthread_create(&thread, nullptr, stayAlive, &currentValues()) != 0) {
-    running = false;
+    publisherEnded();
     log(LOG_INFO, "connect(), stayAlive", "unable to create thread");
     return -1;
   }
@@ -78,7 +78,7 @@ void* stayAlive(void* object) {
   });
   // Releasing the connection unlinks the ring's name, so that nothing is
   // left in /dev/shm once publishing has ended.
-  running = false;
+  publisherEnded();
   return nullptr;
 }
 

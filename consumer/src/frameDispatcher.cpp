@@ -1,12 +1,12 @@
 // The dispatcher thread and the default callback: hand the latest frame to
 // the caller and stream JPEG frames to browsers.
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "FrameRelay.h"
 #include "log_datalayer.h"
+#include "pollPause.h"
 
 namespace {
 
@@ -53,10 +53,7 @@ char* FrameRelay::pop(char* buffer, unsigned length) {
   return buffer;
 }
 
-void FrameRelay::waitForFrame() {
-  while (sem_wait(&frameReady) != 0 && errno == EINTR) {
-  }
-}
+void FrameRelay::waitForFrame() { VOK::waitResuming(frameReady); }
 
 bool FrameRelay::dispatching() const { return !stopping() && !threads.dispatcherMustEnd(); }
 

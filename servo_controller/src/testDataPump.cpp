@@ -3,11 +3,11 @@
 #include <pthread.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <mutex>
 
 #include "log_datalayer.h"
 #include "controllerState.h"
+#include "pollPause.h"
 
 sem_t semDataReceived;
 UserDataStruct testUserDataStruct;
@@ -47,8 +47,7 @@ void* fillTestData(void* target) {
   auto data = static_cast<UserDataStruct*>(target);
   for (int8_t flag = 0; flag < 2; ++flag) {
     for (unsigned char v : testdata) {
-      while (sem_wait(&semDataReceived) == -1 && errno == EINTR) {
-      }
+      VOK::waitResuming(semDataReceived);
       data->bramixData[0] = data->bramixData[3] = flag;
       data->bramixData[13] = 0;
       data->bramixData[1] = data->bramixData[4] = static_cast<int8_t>(v % 10);

@@ -46,6 +46,11 @@ timespec addNanoseconds(timespec deadline, long long nanoseconds) {
   return deadline;
 }
 
+void waitResuming(sem_t& semaphore) {
+  while (::sem_wait(&semaphore) != 0 && errno == EINTR) {
+  }
+}
+
 void pollPause() { sleepNanoseconds(10000000L); }
 
 }  // namespace VOK

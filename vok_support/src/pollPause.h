@@ -1,5 +1,6 @@
 #pragma once
 
+#include <semaphore.h>
 #include <time.h>
 
 #include <functional>
@@ -24,6 +25,9 @@ void sleepUntilMonotonic(const timespec& deadline);
 
 // deadline moved on by nanoseconds (below one second per call is not required).
 timespec addNanoseconds(timespec deadline, long long nanoseconds);
+
+// Waits on semaphore until it could be decremented, through any signals.
+void waitResuming(sem_t& semaphore);
 
 // The pause that a polling step costs when nothing happened: 10 ms.
 void pollPause();

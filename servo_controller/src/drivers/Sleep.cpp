@@ -1,9 +1,9 @@
 #include "Sleep.h"
 
-#include <cerrno>
 #include <stdexcept>
 
 #include "SleepWrapperLinux.h"
+#include "pollPause.h"
 
 namespace {
 std::shared_ptr<ISleepFunctions> sleeper = std::make_shared<SleepWrapperLinux>();
@@ -19,9 +19,8 @@ void sleepUseFunctions(std::shared_ptr<ISleepFunctions> functions) {
 ISleepFunctions& sleepFunctions() { return *sleeper; }
 
 void sleepResuming(unsigned ms) {
-  timespec request{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};
-  timespec remaining{};
-  while (sleeper->_nanosleep(&request, &remaining) == -1 && errno == EINTR) {
-    request = remaining;
-  }
+  VOK::sleepResuming({static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L},
+                     [](const timespec* request, timespec* remaining) {
+                       return sleeper->_nanosleep(request, remaining);
+                     });
 }
