@@ -3,7 +3,8 @@
 # controller) and the camera frame (camera providers to the frame relay).
 add_library(remote_control_record STATIC
   records/remote_control/UserDataStruct.cpp
-  records/remote_control/channelText.cpp)
+  records/remote_control/channelText.cpp
+  records/remote_control/neutralValues.cpp)
 target_include_directories(remote_control_record PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/records/remote_control)
 target_link_libraries(remote_control_record PUBLIC vok_common vok_messages)
 

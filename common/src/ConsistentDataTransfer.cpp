@@ -135,6 +135,8 @@ bool ConsistentDataTransfer::writeDataToVMMFromPosix(IVOKBaseDataStruct* data) {
   return read(data, kPointerSize, 2 * kPointerSize);
 }
 
+uint32_t ConsistentDataTransfer::newestSegment() const { return newestIndex(header); }
+
 unsigned char* ConsistentDataTransfer::calculateSegmentsBase(void* address) {
   return static_cast<unsigned char*>(address) + kHeaderSize;
 }

@@ -50,6 +50,10 @@ class ConsistentDataTransfer {
   // Reader of writeDataToPosixFromVMM's segments; false at once for a null
   // record, otherwise like readUserData.
   bool writeDataToVMMFromPosix(IVOKBaseDataStruct* data);
+  // The index of the newest complete segment as the shared header holds it
+  // now (the segment count while nothing was written). Every write moves it,
+  // so a reader that sees it stand still knows that nothing new came.
+  uint32_t newestSegment() const;
 
  private:
   static unsigned char* calculateSegmentsBase(void* address);

@@ -2,15 +2,26 @@
 // command feed to the serial servo board.
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
+#include <vector>
 
+#include "controllerOptions.h"
 #include "logFailure.h"
 #include "realTime.h"
 #include "log_datalayer.h"
 #include "servoController.h"
 
-int main() {
+int main(int argc, char** argv) {
   const std::string component = appName + "C::main()";
+  // The command line is read before the fork, so that a refused one ends
+  // the command the user typed.
+  const ControllerCommand command = readControllerOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (command.action != ControllerCommand::Action::Run) {
+    const bool help = command.action == ControllerCommand::Action::Help;
+    fputs(command.message.c_str(), help ? stdout : stderr);
+    return help ? 0 : 2;
+  }
   if (fork() > 0) {
     log(LOG_INFO, component, "going into daemon mode");
     return 0;
@@ -20,6 +31,6 @@ int main() {
   // A failure of the support library ends the worker with a log line and
   // status 1 instead of an abort with a core dump.
   int status = 1;
-  runLoggingFailure(component, [&] { status = runController(component); });
+  runLoggingFailure(component, [&] { status = runController(component, command.options); });
   return status;
 }

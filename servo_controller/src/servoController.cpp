@@ -10,6 +10,7 @@
 #include "UserDataStruct.h"
 #include "appSignIn.h"
 #include "channelText.h"
+#include "failsafeForwarding.h"
 #include "log_datalayer.h"
 #include "provideSelection.h"
 #include "servo.h"
@@ -49,7 +50,7 @@ void installStopHandler() {
   VOK::watchStopSignals(kHandlerComponent, {SIGINT}, [] { stopProcess = true; });
 }
 
-int runController(const std::string& component) {
+int runController(const std::string& component, const ControllerOptions& options) {
   initDataPumpSemaphore();
   std::unique_ptr<VOK::ConsumerSession> session = signIn(component);
   if (!session->reader) {
@@ -59,8 +60,11 @@ int runController(const std::string& component) {
   if (ServoOpen() == -1) {
     log(LOG_ERROR, component, "SERVO not open");
     stopProcess = true;
+  } else if (options.failsafe) {
+    forwardWithFailsafe(*session->reader, options, component);
+  } else {
+    forwardRecords(*session->reader);
   }
-  forwardRecords(*session->reader);
   ServoClose();
   destroyDataPumpSemaphore();
   return 0;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "controllerOptions.h"
 #include "controllerState.h"
 
 // The servo controller's sign-in, poll loop and stop, run by main in the
@@ -13,7 +14,8 @@ void installStopHandler();
 
 // Signs in as consumer of bramixData, attaches to the provider's ring and
 // forwards the newest record to the servo board every 150 ms until
-// stopProcess. 0 after an orderly stop, 1 when the reply does not name
-// exactly one provider with one provide. Exceptions of the support library
-// pass through.
-int runController(const std::string& component);
+// stopProcess (with options.failsafe: the neutral values while the feed is
+// lost, and at the stop). 0 after an orderly stop, 1 when the reply does
+// not name exactly one provider with one provide. Exceptions of the support
+// library pass through.
+int runController(const std::string& component, const ControllerOptions& options);

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "neutralValues.h"
+
+// servo_controller's command line. Without options it behaves as always:
+// the newest record goes out on every pass, however old it is.
+struct ControllerOptions {
+  // --failsafe MS: after MS without a new record the neutral values go out
+  // instead, and an orderly stop sends them before the port closes.
+  std::optional<std::chrono::milliseconds> failsafe;
+  // --neutral V,...: the values sent in their place.
+  ChannelValues neutral = defaultNeutralValues();
+};
+
+// The outcome of reading the command line.
+struct ControllerCommand {
+  enum class Action { Run, Help, Refuse } action = Action::Run;
+  ControllerOptions options;
+  std::string message;  // the usage for Help, the reason for Refuse
+};
+
+// Reads the arguments after the program name.
+ControllerCommand readControllerOptions(const std::vector<std::string>& arguments);
