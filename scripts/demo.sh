@@ -142,7 +142,8 @@ for _ in $(seq 200); do
 done
 say "command feed pid $feed, ring $ring"
 
-"$build/servo_controller/servo_controller" >"$work/servo.log" 2>"$work/servo.err"
+# A feed that stops writing for half a second puts the neutral frame on the line.
+"$build/servo_controller/servo_controller" --failsafe 500 >"$work/servo.log" 2>"$work/servo.err"
 servo=$(wait_for_writer "$work/servo.log") || { say "servo_controller did not start"; exit 1; }
 say "servo_controller pid $servo; press Ctrl-C to stop everything"
 

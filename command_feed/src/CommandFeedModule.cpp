@@ -1,9 +1,11 @@
 // The Python face of the command feed: module _CommandFeed with send,
-// connect and disconnect. Only converts arguments and results.
+// connect and disconnect, and the publisher's state, stop and neutral
+// values. Only converts arguments and results.
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>
 
 #include <climits>
+#include <stdexcept>
 
 #include "commandFeed.h"
 
@@ -59,10 +61,73 @@ PyObject* feedDisconnect(PyObject*, PyObject*) {
   return PyLong_FromLong(CommandFeed::disconnect());
 }
 
+const char* phaseName(CommandFeed::Phase phase) {
+  switch (phase) {
+    case CommandFeed::Phase::Idle:
+      return "idle";
+    case CommandFeed::Phase::SigningIn:
+      return "signing in";
+    case CommandFeed::Phase::Publishing:
+      return "publishing";
+    case CommandFeed::Phase::Ended:
+      break;
+  }
+  return "ended";
+}
+
+// status() -> (phase, failure): phase "idle", "signing in", "publishing" or
+// "ended"; failure the text of an early end, else "".
+PyObject* feedStatus(PyObject*, PyObject*) {
+  return Py_BuildValue("(ss)", phaseName(CommandFeed::publisherPhase()),
+                       CommandFeed::publisherFailure().c_str());
+}
+
+// stop([timeout]) -> whether the publisher has ended within timeout seconds
+// (default 3), its last record the neutral values. The wait lets other
+// Python threads run.
+PyObject* feedStop(PyObject*, PyObject* args) {
+  double timeout = 3.0;
+  if (!PyArg_ParseTuple(args, "|d:stop", &timeout)) {
+    return nullptr;
+  }
+  const unsigned timeoutMs = timeout <= 0 ? 0u : timeout >= 60 ? 60000u : static_cast<unsigned>(timeout * 1000);
+  bool stopped = false;
+  Py_BEGIN_ALLOW_THREADS
+  stopped = CommandFeed::stopPublisher(timeoutMs);
+  Py_END_ALLOW_THREADS
+  return PyBool_FromLong(stopped);
+}
+
+// neutral([text]) -> the 15 neutral values as a list; a text ("8,8,3")
+// replaces them first; ValueError with the reason for a bad one.
+PyObject* feedNeutral(PyObject*, PyObject* args) {
+  const char* text = nullptr;
+  if (!PyArg_ParseTuple(args, "|s:neutral", &text)) {
+    return nullptr;
+  }
+  if (text != nullptr) {
+    try {
+      CommandFeed::setNeutralValues(parseNeutralValues(text));
+    } catch (const std::invalid_argument& e) {
+      PyErr_SetString(PyExc_ValueError, e.what());
+      return nullptr;
+    }
+  }
+  const ChannelValues values = CommandFeed::neutralValues();
+  PyObject* list = PyList_New(static_cast<Py_ssize_t>(values.size()));
+  for (size_t i = 0; list != nullptr && i < values.size(); ++i) {
+    PyList_SET_ITEM(list, static_cast<Py_ssize_t>(i), PyLong_FromLong(values[i]));
+  }
+  return list;
+}
+
 PyMethodDef methods[] = {
     {"send", feedSend, METH_VARARGS, "send(data, length) -> 0, or -1 for a length above 16"},
     {"connect", feedConnect, METH_NOARGS, "connect() -> 0 when the publisher was started, else -1"},
     {"disconnect", feedDisconnect, METH_NOARGS, "disconnect() -> 0; unlocks locked memory"},
+    {"status", feedStatus, METH_NOARGS, "status() -> (phase, failure text or '')"},
+    {"stop", feedStop, METH_VARARGS, "stop([timeout]) -> True once the publisher has ended on the neutral values"},
+    {"neutral", feedNeutral, METH_VARARGS, "neutral([text]) -> the neutral values; text replaces them"},
     {nullptr, nullptr, 0, nullptr}};
 
 PyModuleDef moduleDef = {PyModuleDef_HEAD_INIT, "_CommandFeed",

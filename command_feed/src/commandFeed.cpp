@@ -25,6 +25,7 @@ UserDataStruct myUserDataStruct;
 std::mutex valuesLock;
 std::mutex endLock;
 std::condition_variable ended;
+ChannelValues neutral = defaultNeutralValues();
 
 }  // namespace
 
@@ -40,6 +41,18 @@ void publisherEnded() {
     running = false;
   }
   ended.notify_all();
+}
+
+Phase publisherPhase() { return static_cast<Phase>(phase.load()); }
+
+ChannelValues neutralValues() {
+  std::lock_guard<std::mutex> guard(valuesLock);
+  return neutral;
+}
+
+void setNeutralValues(const ChannelValues& values) {
+  std::lock_guard<std::mutex> guard(valuesLock);
+  neutral = values;
 }
 
 bool stopPublisher(unsigned timeoutMs) {

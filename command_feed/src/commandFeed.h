@@ -2,8 +2,10 @@
 
 #include <cstddef>
 #include <mutex>
+#include <string>
 
 #include "UserDataStruct.h"
+#include "neutralValues.h"
 
 // The provider end of the remote-control path: the current channel values
 // and the publisher thread that writes them into shared memory every 150 ms.
@@ -45,9 +47,23 @@ bool publisherRunning();
 // The publisher's last act: no publisher runs any more; wakes stopPublisher.
 void publisherEnded();
 
+// Where the publisher stands: Idle before connect(), SigningIn until its
+// ring exists and it has signed in, Publishing while it writes, Ended once
+// the thread is gone.
+enum class Phase { Idle, SigningIn, Publishing, Ended };
+Phase publisherPhase();
+// Why the last publisher ended early (its error text); empty after an
+// orderly stop or while it runs.
+std::string publisherFailure();
+
+// The values a publisher writes as its last record before it lets go of
+// its ring (default: defaultNeutralValues()).
+ChannelValues neutralValues();
+void setNeutralValues(const ChannelValues& values);
+
 // Ends publishing as SIGINT does and waits up to timeoutMs for the
-// publisher to release its ring (and so its shared-memory name); whether
-// no publisher runs any more.
+// publisher to write the neutral values and release its ring (and so its
+// shared-memory name); whether no publisher runs any more.
 bool stopPublisher(unsigned timeoutMs);
 
 }  // namespace CommandFeed

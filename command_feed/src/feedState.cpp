@@ -1,10 +1,28 @@
 #include "feedState.h"
 
+#include "commandFeed.h"
+
 namespace CommandFeed {
 
 const char* const kAppName = "Remote_open_control_kit_enabled_target_(Zentor)";
 std::atomic<bool> stopProcess{false};
 std::atomic<bool> running{false};
 std::mutex mx;
+std::atomic<int> phase{0};
+
+namespace {
+std::mutex failureLock;
+std::string failure;
+}  // namespace
+
+void setFailure(const std::string& text) {
+  std::lock_guard<std::mutex> guard(failureLock);
+  failure = text;
+}
+
+std::string publisherFailure() {
+  std::lock_guard<std::mutex> guard(failureLock);
+  return failure;
+}
 
 }  // namespace CommandFeed

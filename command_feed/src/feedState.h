@@ -15,5 +15,9 @@ extern std::atomic<bool> stopProcess;
 extern std::atomic<bool> running;
 // Held by a publisher for the whole of its sign-in.
 extern std::mutex mx;
+// A Phase of commandFeed.h, as int.
+extern std::atomic<int> phase;
+// Records the text of a publisher's early end.
+void setFailure(const std::string& text);
 
 }  // namespace CommandFeed

@@ -1,6 +1,8 @@
 #include <pthread.h>
 
 #include <cstdio>
+#include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -45,6 +47,21 @@ void publish(VOK::ProviderSession& publisher, UserDataStruct& data) {
     fflush(stdout);
     VOK::sleepNanoseconds(kPublishPauseNs);
   }
+  // Consumers keep the last record of a ring whose writer is gone, so the
+  // last one holds the machine at rest.
+  UserDataStruct rest = neutralRecord(neutralValues());
+  publisher.writer.writeUserData(&rest);
+}
+
+// The text of what ended body early, for publisherFailure(); rethrown, so
+// that the boundary logs it as usual.
+void keepingFailure(const std::function<void()>& body) {
+  try {
+    body();
+  } catch (const std::exception& e) {
+    setFailure(e.what());
+    throw;
+  }
 }
 
 }  // namespace
@@ -57,8 +74,12 @@ int connect() {
   if (!running.compare_exchange_strong(idle, true)) {
     return -1;
   }
+  setFailure("");
+  phase = static_cast<int>(Phase::SigningIn);
   pthread_t thread;
   if (pthread_create(&thread, nullptr, stayAlive, &currentValues()) != 0) {
+    phase = static_cast<int>(Phase::Ended);
+    setFailure("unable to create thread");
     publisherEnded();
     log(LOG_INFO, "connect(), stayAlive", "unable to create thread");
     return -1;
@@ -72,10 +93,17 @@ void* stayAlive(void* object) {
   auto& data = *static_cast<UserDataStruct*>(object);
   // A failed sign-in ends this thread with an error line; the host process
   // and its interpreter go on.
-  runLoggingFailure(component, [&] {
-    std::unique_ptr<VOK::ProviderSession> publisher = signIn(data, component);
-    publish(*publisher, data);
+  const bool orderly = runLoggingFailure(component, [&] {
+    keepingFailure([&] {
+      std::unique_ptr<VOK::ProviderSession> publisher = signIn(data, component);
+      phase = static_cast<int>(Phase::Publishing);
+      publish(*publisher, data);
+    });
   });
+  if (!orderly && publisherFailure().empty()) {
+    setFailure("the publisher failed (see its ERR: line)");
+  }
+  phase = static_cast<int>(Phase::Ended);
   // Releasing the connection unlinks the ring's name, so that nothing is
   // left in /dev/shm once publishing has ended.
   publisherEnded();

@@ -58,6 +58,16 @@ class SendConversionTest(unittest.TestCase):
     def test_disconnect_returns_zero(self):
         self.assertEqual(_CommandFeed.disconnect(), 0)
 
+    def test_neutral_values_are_the_centre_and_an_override_is_checked(self):
+        centre = [8] * 14 + [13]
+        self.assertEqual(_CommandFeed.neutral(), centre)
+        with self.assertRaisesRegex(ValueError, "up to 14 comma-separated values 0..15"):
+            _CommandFeed.neutral("16")
+        self.assertEqual(_CommandFeed.neutral(), centre)
+        self.assertEqual(_CommandFeed.neutral("1,0xf"), [1, 15] + centre[2:])
+        _CommandFeed.neutral(",".join(["8"] * 14))
+        self.assertEqual(_CommandFeed.status(), ("idle", ""))
+
 
 SHM = "/dev/shm/Remote_open_control_kit_enabled_target_(Zentor)Shm"
 
@@ -74,6 +84,7 @@ class PublisherTest(unittest.TestCase):
         script = ("import sys, _CommandFeed\n"
                   "print(_CommandFeed.connect(), flush=True)\n"
                   "sys.stdin.readline()\n"
+                  "print('status', *_CommandFeed.status(), flush=True)\n"
                   "print('alive', _CommandFeed.send('a', 1), _CommandFeed.connect(), flush=True)\n")
         child = subprocess.Popen([sys.executable, "-c", script], stdin=subprocess.PIPE,
                                  stdout=subprocess.PIPE, text=True, env=os.environ)
@@ -91,6 +102,8 @@ class PublisherTest(unittest.TestCase):
             rest = child.stdout.read()
             self.assertEqual(child.wait(timeout=60), 0)
             self.assertIn("alive 0 0\n", rest)
+            # The reason is kept for the caller.
+            self.assertRegex(rest, r"status ended \S")
         finally:
             if child.poll() is None:
                 child.kill()

@@ -11,7 +11,7 @@ import command_feed  # noqa: E402
 
 class FakeFeed(command_feed.Feed):
     def __init__(self):
-        super().__init__(module=None)
+        super().__init__(module=None, neutral=[8] * 14 + [13])
         self.pushed = []
 
     def push(self):
@@ -34,7 +34,11 @@ class KeysTest(unittest.TestCase):
         command_feed.apply_key(feed, 2, " ")
         self.assertEqual(feed.values[2], command_feed.CENTRE)
         self.assertEqual(command_feed.apply_key(feed, 2, "x"), 2)
-        self.assertEqual(len(feed.pushed), 22)
+        command_feed.apply_key(feed, 2, "0")
+        self.assertEqual(feed.pushed[-1], [0] * 15)
+        command_feed.apply_key(feed, 2, "n")
+        self.assertEqual(feed.pushed[-1], feed.neutral)
+        self.assertEqual(len(feed.pushed), 24)
 
 
 class ArgumentsTest(unittest.TestCase):

@@ -2,7 +2,9 @@
 """Operator tool for the remote-control path: publishes the 15 servo channel
 values through the _CommandFeed module, from the keyboard, as a sweep, or as
 fixed values. Needs a running VOK_App broker; servo_controller consumes what
-this publishes. Stops on Ctrl-C (the module then removes its shared memory).
+this publishes. However it stops (Ctrl-C, SIGTERM, SIGHUP, the end of a
+sweep, an error) the last values it publishes are the neutral ones; when the
+publisher fails it says why and exits with status 1.
 """
 
 import argparse
@@ -19,7 +21,18 @@ CHANNELS = 15
 LAST_SETTABLE = CHANNELS - 2
 MAX_VALUE = 15
 CENTRE = 8
-SHM_PATH = "/dev/shm/Remote_open_control_kit_enabled_target_(Zentor)Shm"
+# How often a waiting tool looks whether its publisher still runs.
+LOOK_PERIOD = 0.1
+# How long a failed tool waits for its publisher to let go of the ring.
+ABANDON_WAIT = 0.5
+
+
+class PublisherFailed(Exception):
+    """The publisher did not start or ended on its own."""
+
+
+class StopRequested(Exception):
+    """SIGTERM or SIGHUP: stop as Ctrl-C does."""
 
 
 def import_module():
@@ -32,26 +45,44 @@ def import_module():
 
 
 class Feed:
-    """The module's publisher, seen through its shared-memory name: the name
-    exists while the publisher runs and is removed when it stops."""
+    """The module's publisher and the values it publishes, which start at
+    the neutral ones."""
 
-    def __init__(self, module):
+    def __init__(self, module, neutral):
         self.module = module
-        self.values = [0] * CHANNELS
+        self.neutral = list(neutral)
+        self.values = list(neutral)
 
     def start(self, timeout):
         if self.module.connect() != 0:
-            sys.exit("command_feed: connect() failed (a publisher already runs?)")
+            raise PublisherFailed("connect() failed: a publisher already runs in this process")
         self.push()
         deadline = time.monotonic() + timeout
         while not self.publishing():
+            if self.module.status()[0] == "ended":
+                return  # stopped (Ctrl-C) before it began publishing
             if time.monotonic() > deadline:
-                sys.exit("command_feed: the publisher did not start; is VOK_App running?")
+                raise PublisherFailed("the publisher did not start within %g s; is VOK_App "
+                                      "running?" % timeout)
             time.sleep(0.05)
 
-    @staticmethod
-    def publishing():
-        return os.path.exists(SHM_PATH)
+    def publishing(self):
+        """True while the publisher writes, False once it was stopped (Ctrl-C).
+        Raises PublisherFailed when it ended on an error."""
+        phase, failure = self.module.status()
+        if failure:
+            raise PublisherFailed("the publisher failed: " + failure)
+        return phase == "publishing"
+
+    def wait(self, seconds):
+        """Sleeps, looking at the publisher meanwhile; whether it still runs."""
+        end = time.monotonic() + seconds
+        while self.publishing():
+            left = end - time.monotonic()
+            if left <= 0:
+                return True
+            time.sleep(min(LOOK_PERIOD, left))
+        return False
 
     def set(self, channel, value):
         self.values[channel] = max(0, min(MAX_VALUE, value))
@@ -61,14 +92,12 @@ class Feed:
         text = "".join(chr(v) for v in self.values)
         return self.module.send(text, CHANNELS)
 
-    def stop(self):
-        """Stops the publisher the way Ctrl-C does and waits for it to end."""
-        if self.publishing():
-            os.kill(os.getpid(), signal.SIGINT)
-        deadline = time.monotonic() + 2.0
-        while self.publishing() and time.monotonic() < deadline:
-            time.sleep(0.05)
+    def stop(self, timeout=3.0):
+        """Stops the publisher, which writes the neutral values last and then
+        releases its ring; whether it ended within timeout seconds."""
+        stopped = self.module.stop(timeout)
         self.module.disconnect()
+        return stopped
 
 
 def parse_values(text):
@@ -83,8 +112,8 @@ def run_fixed(feed, args):
     for channel, value in enumerate(args.values):
         feed.set(channel, value)
     feed.push()
-    while feed.publishing():
-        time.sleep(0.1)
+    while feed.wait(LOOK_PERIOD):
+        pass
 
 
 def sweep_positions(low, high):
@@ -100,14 +129,13 @@ def run_sweep(feed, args):
             for channel in args.channels:
                 feed.set(channel, position)
             feed.push()
-            time.sleep(args.step / 1000.0)
-            if not feed.publishing():
+            if not feed.wait(args.step / 1000.0):
                 return
         done += 1
 
 
 KEYS_HELP = ("keys: left/right or a/d choose a channel, up/down or w/s change it, "
-             "space centres it, 0 zeroes all, q or Ctrl-C quits")
+             "space centres it, n sets all neutral, 0 zeroes all, q or Ctrl-C quits")
 
 
 ARROWS = {"\x1b[A": "w", "\x1b[B": "s", "\x1b[C": "d", "\x1b[D": "a"}
@@ -150,6 +178,8 @@ def apply_key(feed, channel, key):
         feed.set(channel, CENTRE)
     elif key == "0":
         feed.values = [0] * CHANNELS
+    elif key == "n":
+        feed.values = list(feed.neutral)
     else:
         return channel
     feed.push()
@@ -194,6 +224,10 @@ def parse_arguments(argv):
                              "the terminal (keys mode defaults to /dev/null)")
     parser.add_argument("--start-timeout", type=float, default=10.0, metavar="S",
                         help="seconds to wait for the publisher to start (default 10)")
+    parser.add_argument("--neutral", metavar="V,...",
+                        help="neutral values for channels 0, 1, ... (up to 14 values 0..15; "
+                             "the rest stay at 8): the start values and the last ones "
+                             "published (default: all 8, as servo_controller's)")
     modes = parser.add_subparsers(dest="mode", required=True)
 
     keys = modes.add_parser("keys", help="drive the channels from the keyboard")
@@ -231,15 +265,48 @@ def redirect_publisher_screen(path):
     os.close(target)
 
 
+def neutral_values(module, text):
+    try:
+        return module.neutral(text) if text else module.neutral()
+    except ValueError as error:
+        sys.exit("command_feed: --neutral: %s" % error)
+
+
+def request_stop(signum, _frame):
+    # One request is enough; a second must not cut the stop short.
+    signal.signal(signal.SIGTERM, signal.SIG_IGN)
+    signal.signal(signal.SIGHUP, signal.SIG_IGN)
+    raise StopRequested(signal.Signals(signum).name)
+
+
+def abandon(feed, failure):
+    """Says why and ends at once with status 1: a publisher still stuck in
+    its sign-in is given a moment, not the interpreter's usual wait."""
+    sys.stderr.write("command_feed: %s\n" % failure)
+    sys.stderr.flush()
+    feed.stop(ABANDON_WAIT)
+    sys.stdout.flush()
+    os._exit(1)
+
+
 def main(argv):
     args = parse_arguments(argv)
     log = args.publisher_log or ("/dev/null" if args.mode == "keys" else None)
     if log:
         redirect_publisher_screen(log)
-    feed = Feed(import_module())
-    feed.start(args.start_timeout)
+    module = import_module()
+    feed = Feed(module, neutral_values(module, args.neutral))
+    # Ctrl-C is the module's own (it stops the publisher); these two are
+    # the other ways a tool is asked to stop.
+    signal.signal(signal.SIGTERM, request_stop)
+    signal.signal(signal.SIGHUP, request_stop)
     try:
+        feed.start(args.start_timeout)
         args.run(feed, args)
+    except StopRequested:
+        pass
+    except PublisherFailed as failure:
+        abandon(feed, failure)
     finally:
         feed.stop()
     return 0

@@ -135,7 +135,13 @@ bool ConsistentDataTransfer::writeDataToVMMFromPosix(IVOKBaseDataStruct* data) {
   return read(data, kPointerSize, 2 * kPointerSize);
 }
 
-uint32_t ConsistentDataTransfer::newestSegment() const { return newestIndex(header); }
+std::optional<uint32_t> ConsistentDataTransfer::newestSegment() const {
+  const uint32_t index = newestIndex(header);
+  if (index == segmentCount) {
+    return std::nullopt;
+  }
+  return index;
+}
 
 unsigned char* ConsistentDataTransfer::calculateSegmentsBase(void* address) {
   return static_cast<unsigned char*>(address) + kHeaderSize;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace VOK {
 
@@ -51,9 +52,9 @@ class ConsistentDataTransfer {
   // record, otherwise like readUserData.
   bool writeDataToVMMFromPosix(IVOKBaseDataStruct* data);
   // The index of the newest complete segment as the shared header holds it
-  // now (the segment count while nothing was written). Every write moves it,
-  // so a reader that sees it stand still knows that nothing new came.
-  uint32_t newestSegment() const;
+  // now; nothing while the ring is empty. Every write moves it, so a reader
+  // that sees it stand still knows that nothing new came.
+  std::optional<uint32_t> newestSegment() const;
 
  private:
   static unsigned char* calculateSegmentsBase(void* address);

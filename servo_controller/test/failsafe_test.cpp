@@ -43,17 +43,24 @@ TEST(FeedWatchTest, StandingIndexIsLostAfterTheLimitAndAMoveBringsItBackOnce) {
   using Change = FeedWatch::Change;
   const FeedWatch::Clock::time_point t0{};
   FeedWatch watch(500ms, t0);
-  // The first look only learns the index; nothing moved yet.
-  EXPECT_EQ(watch.observe(7, t0 + 100ms), Change::None);
-  EXPECT_EQ(watch.observe(8, t0 + 400ms), Change::None);
-  EXPECT_EQ(watch.deadline(), t0 + 900ms);
-  EXPECT_EQ(watch.observe(8, t0 + 899ms), Change::None);
-  EXPECT_EQ(watch.observe(8, t0 + 900ms), Change::Lost);
+  // An empty ring is not watched; the first record starts the clock.
+  EXPECT_EQ(watch.observe(std::nullopt, t0 + 100ms), Change::None);
+  EXPECT_EQ(watch.observe(std::nullopt, t0 + 700ms), Change::None);
+  EXPECT_EQ(watch.observe(7, t0 + 800ms), Change::None);
+  EXPECT_EQ(watch.deadline(), t0 + 1300ms);
+  EXPECT_EQ(watch.observe(8, t0 + 1000ms), Change::None);
+  EXPECT_EQ(watch.deadline(), t0 + 1500ms);
+  EXPECT_EQ(watch.observe(8, t0 + 1499ms), Change::None);
+  EXPECT_EQ(watch.observe(8, t0 + 1500ms), Change::Lost);
   EXPECT_EQ(watch.observe(8, t0 + 2s), Change::None);
   EXPECT_TRUE(watch.lost());
   EXPECT_EQ(watch.observe(9, t0 + 3s), Change::Back);
   EXPECT_EQ(watch.observe(10, t0 + 3100ms), Change::None);
   EXPECT_FALSE(watch.lost());
+  // A ring that already holds a record is watched from the start.
+  FeedWatch stale(500ms, t0);
+  EXPECT_EQ(stale.observe(4, t0 + 100ms), Change::None);
+  EXPECT_EQ(stale.observe(4, t0 + 500ms), Change::Lost);
 }
 
 }  // namespace

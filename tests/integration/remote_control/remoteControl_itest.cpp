@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -16,6 +15,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "PythonCommand.h"
 #include "SerialLine.h"
 #include "UserDataStruct.h"
 #include "vok_itest.h"
@@ -23,25 +23,12 @@
 using namespace std::chrono_literals;
 using testing::HasSubstr;
 using testing::Not;
+using vok_itest::pythonCommand;
 
 namespace {
 
 const std::string kShmName = "/Remote_open_control_kit_enabled_target_(Zentor)Shm";
 const std::string kShmFile = "/dev/shm" + kShmName;
-
-// The interpreter with the module from the build tree; in the sanitizer
-// build it needs the sanitizer runtime preloaded and no leak check.
-std::vector<std::string> pythonCommand(const std::vector<std::string>& arguments) {
-  std::vector<std::string> argv{"/usr/bin/env", std::string("PYTHONPATH=") + PYTHON_MODULE_DIR};
-  if (std::string(ASAN_RUNTIME).size() > 0) {
-    const char* options = std::getenv("ASAN_OPTIONS");
-    argv.push_back(std::string("LD_PRELOAD=") + ASAN_RUNTIME);
-    argv.push_back(std::string("ASAN_OPTIONS=") + (options ? options : "") + ":detect_leaks=0");
-  }
-  argv.push_back(PYTHON_EXECUTABLE);
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
-  return argv;
-}
 
 // Waits up to timeout for pred.
 template <typename Pred>
