@@ -6,7 +6,9 @@
 # pseudo-terminal stands in at /dev/serial0 and its other end is shown here.
 # Ctrl-C stops everything it started, by pid, and leaves no process, socket
 # file, link or shared-memory name behind. Arguments go to the feed's sweep
-# (see: command_feed/tool/command_feed.py sweep --help). VOK_DEMO_CAMERA=ffmpeg
+# (see: command_feed/tool/command_feed.py sweep --help); with "console" as the
+# first argument the feed is the browser operator console on port 2021
+# instead, and the rest go to its serve mode. VOK_DEMO_CAMERA=ffmpeg
 # shows ffmpeg's moving test picture through vok_camera instead of the
 # broker's stand-in camera (see scripts/demo_video.sh).
 set -euo pipefail
@@ -131,8 +133,10 @@ done
 say "broker pid $broker, socket file /tmp/sock_$broker.uds"
 
 # The feed's publisher repaints its 'SENT:' line; keep that out of the way.
+feed_mode=(sweep --channels 0,1,2 "$@")
+[[ "${1:-}" == console ]] && feed_mode=(serve "${@:2}")
 PYTHONPATH="$build/python" /usr/bin/python3 command_feed/tool/command_feed.py \
-  --publisher-log "$work/feed-screen.log" sweep --channels 0,1,2 "$@" \
+  --publisher-log "$work/feed-screen.log" "${feed_mode[@]}" \
   >"$work/feed.log" 2>&1 &
 feed=$!
 for _ in $(seq 200); do
@@ -149,6 +153,11 @@ say "servo_controller pid $servo; press Ctrl-C to stop everything"
 
 # ===== video section: a camera and the frame relay, stream on port 2020 =====
 video_start "$build" "$work" "$work/broker.log" || say "video: not started"
+if [[ "${feed_mode[0]}" == serve ]]; then
+  say "console: open http://127.0.0.1:2021/ in a browser (video, sliders, keys, game pad)"
+else
+  say "console: scripts/demo.sh console drives from http://127.0.0.1:2021/ instead of the sweep"
+fi
 
 if [[ -n "$own_link" ]]; then
   tail -n +1 -f "$work/broker.log" "$work/servo.log" &

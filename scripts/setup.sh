@@ -9,7 +9,7 @@ packages=(
   build-essential cmake g++ clang libclang-rt-14-dev
   nlohmann-json3-dev libi2c-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  python3 python3-dev
+  python3 python3-dev python3-aiohttp python3-websockets
   libturbojpeg0-dev ffmpeg
   sysvinit-utils procps socat file curl man-db
   chromium

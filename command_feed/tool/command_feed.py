@@ -205,6 +205,15 @@ def run_keys(feed, args):
         sys.stderr.write("\n")
 
 
+def run_serve(feed, args):
+    # Installed, the console's parts are in the data folder beside bin/;
+    # aiohttp is needed by this mode only.
+    here = os.path.dirname(os.path.realpath(__file__))
+    sys.path.append(os.path.join(here, "..", "share", "vok", "command_feed"))
+    import operator_console
+    operator_console.run_serve(feed, args)
+
+
 def channel_list(text):
     channels = [int(c) for c in text.split(",")]
     if any(c < 0 or c > LAST_SETTABLE for c in channels):
@@ -221,7 +230,7 @@ def parse_arguments(argv):
                     "frame's end mark and cannot be set. Ctrl-C stops publishing.")
     parser.add_argument("--publisher-log", metavar="FILE",
                         help="send the publisher's 'SENT:' screen to FILE instead of "
-                             "the terminal (keys mode defaults to /dev/null)")
+                             "the terminal (keys and serve modes default to /dev/null)")
     parser.add_argument("--start-timeout", type=float, default=10.0, metavar="S",
                         help="seconds to wait for the publisher to start (default 10)")
     parser.add_argument("--neutral", metavar="V,...",
@@ -245,6 +254,20 @@ def parse_arguments(argv):
     sweep.add_argument("--cycles", type=int, default=0,
                        help="back-and-forth sweeps before stopping (default 0: forever)")
     sweep.set_defaults(run=run_sweep)
+
+    serve = modes.add_parser("serve", help="serve the browser operator console")
+    serve.add_argument("--bind", default="127.0.0.1", metavar="ADDR",
+                       help="address to listen on (default 127.0.0.1); any other needs the "
+                            "token")
+    serve.add_argument("--port", type=int, default=2021, metavar="N",
+                       help="TCP port (default 2021)")
+    serve.add_argument("--token", metavar="T",
+                       help="token that the page and WebSocket URLs carry as ?token=T "
+                            "(default: none on 127.0.0.1, a new one printed at start "
+                            "elsewhere)")
+    serve.add_argument("--stream", default="http://127.0.0.1:2020/", metavar="URL",
+                       help="the MJPEG stream the page shows (default http://127.0.0.1:2020/)")
+    serve.set_defaults(run=run_serve)
 
     fixed = modes.add_parser("set", help="publish fixed values until Ctrl-C")
     fixed.add_argument("values", type=parse_values,
@@ -291,7 +314,7 @@ def abandon(feed, failure):
 
 def main(argv):
     args = parse_arguments(argv)
-    log = args.publisher_log or ("/dev/null" if args.mode == "keys" else None)
+    log = args.publisher_log or ("/dev/null" if args.mode in ("keys", "serve") else None)
     if log:
         redirect_publisher_screen(log)
     module = import_module()

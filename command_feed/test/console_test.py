@@ -1,0 +1,131 @@
+"""The operator console over real sockets, with the feed replaced."""
+
+import asyncio
+import os
+import sys
+import unittest
+
+import aiohttp
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tool"))
+import console_control  # noqa: E402
+import operator_console  # noqa: E402
+
+NEUTRAL = [8] * 14 + [13]
+DRIVEN = [1, 2, 3] + NEUTRAL[3:]
+
+
+class FakeFeed:
+    def __init__(self):
+        self.neutral = list(NEUTRAL)
+        self.values = list(NEUTRAL)
+        self.pushed = []
+
+    def push(self):
+        self.pushed.append(list(self.values))
+
+    @staticmethod
+    def publishing():
+        return True
+
+
+class ConsoleTest(unittest.IsolatedAsyncioTestCase):
+    async def start(self, bind="127.0.0.1", token=None):
+        self.feed = FakeFeed()
+        self.console = operator_console.Console(
+            self.feed, operator_console.console_token(bind, token), "http://127.0.0.1:1/")
+        self.runner = aiohttp.web.AppRunner(self.console.application())
+        await self.runner.setup()
+        site = aiohttp.web.TCPSite(self.runner, bind, 0)
+        await site.start()
+        port = site._server.sockets[0].getsockname()[1]
+        self.base = "http://%s:%d" % (bind, port)
+        self.watcher = asyncio.ensure_future(self.console.watch())
+        self.http = aiohttp.ClientSession()
+        self.sockets = []
+
+    async def connect(self, query=""):
+        socket = await self.http.ws_connect(self.base + "/control" + query)
+        self.sockets.append(socket)
+        return socket
+
+    async def asyncTearDown(self):
+        for socket in self.sockets:
+            await socket.close()
+        self.watcher.cancel()
+        await self.http.close()
+        await self.runner.cleanup()
+
+    async def reply(self, socket, values):
+        await socket.send_json({"values": values})
+        while True:
+            message = await socket.receive_json(timeout=2)
+            if message["kind"] == "reply":
+                return message
+
+    async def test_each_bad_message_closes_with_its_code_and_changes_nothing(self):
+        await self.start()
+        driver = await self.connect()
+        self.assertEqual((await self.reply(driver, DRIVEN))["values"], DRIVEN)
+        too_long = '{"values": [%s]}' % ",".join(["1"] * 300)
+        cases = [(b"\x01", console_control.CLOSE_BINARY),
+                 (too_long, console_control.CLOSE_TOO_LONG),
+                 ('{"values": [1,', console_control.CLOSE_NOT_JSON),
+                 ("[1, 2]", console_control.CLOSE_SHAPE),
+                 ('{"values": 3}', console_control.CLOSE_SHAPE),
+                 ('{"values": %s, "x": 1}' % NEUTRAL, console_control.CLOSE_SHAPE),
+                 ('{"values": [1, 2]}', console_control.CLOSE_COUNT),
+                 ('{"values": %s}' % ([16] + NEUTRAL[1:]), console_control.CLOSE_RANGE),
+                 ('{"values": %s}' % ([-1] + NEUTRAL[1:]), console_control.CLOSE_RANGE),
+                 ('{"values": [true%s]}' % (",1" * 14), console_control.CLOSE_RANGE),
+                 ('{"values": [1.5%s]}' % (",1" * 14), console_control.CLOSE_RANGE)]
+        for data, code in cases:
+            with self.subTest(data=data[:30]):
+                other = await self.connect()
+                if isinstance(data, bytes):
+                    await other.send_bytes(data)
+                else:
+                    await other.send_str(data)
+                while (await other.receive(timeout=2)).type == aiohttp.WSMsgType.TEXT:
+                    pass
+                self.assertEqual(other.close_code, code)
+                self.assertEqual((await self.reply(driver, DRIVEN))["values"], DRIVEN)
+        self.assertEqual(self.feed.pushed, [DRIVEN])
+
+    async def test_second_driver_is_refused_until_the_first_goes_silent(self):
+        await self.start()
+        first = await self.connect()
+        second = await self.connect()
+        await self.reply(first, DRIVEN)
+        refused = await self.reply(second, NEUTRAL[:1] + [0] * 13 + [13])
+        self.assertEqual((refused["values"], refused["driver"]), (DRIVEN, "another"))
+        self.assertIn("refused", refused)
+        # Silence for the dead-man time puts the neutral values in force.
+        await asyncio.sleep(console_control.DEAD_MAN + 0.2)
+        self.assertEqual(self.feed.pushed, [DRIVEN, NEUTRAL])
+        taken = await self.reply(second, DRIVEN)
+        self.assertEqual((taken["driver"], "refused" in taken), ("you", False))
+        # A driver that goes away leaves the neutral values at once.
+        await second.close()
+        await asyncio.sleep(0.1)
+        self.assertEqual(self.feed.pushed[-1], NEUTRAL)
+
+    async def test_other_address_needs_the_token_on_page_and_handshake(self):
+        await self.start(bind="127.0.0.2")
+        token = self.console.token
+        self.assertTrue(token)
+        for path in ["/", "/control", "/?token=wrong"]:
+            async with self.http.get(self.base + path) as response:
+                self.assertEqual(response.status, 403, path)
+        with self.assertRaises(aiohttp.WSServerHandshakeError) as refused:
+            await self.connect()
+        self.assertEqual(refused.exception.status, 403)
+        async with self.http.get(self.base + "/?token=" + token) as response:
+            self.assertEqual(response.status, 200)
+            self.assertIn("<title>Operator console</title>", await response.text())
+        driver = await self.connect("?token=" + token)
+        self.assertEqual((await self.reply(driver, DRIVEN))["driver"], "you")
+
+
+if __name__ == "__main__":
+    unittest.main()
