@@ -10,7 +10,8 @@ constexpr long kMaxFailsafeMs = 3600000;
 const char* const kUsage =
     "usage: servo_controller [--failsafe MS] [--neutral V,...]\n"
     "  --failsafe MS    send the neutral values when no new record came for MS\n"
-    "                   milliseconds (1..3600000), and once more at an orderly stop;\n"
+    "                   milliseconds (1..3600000), and once more at an orderly stop\n"
+    "                   (SIGINT or SIGTERM);\n"
     "                   off by default\n"
     "  --neutral V,...  the neutral values for channels 0, 1, ... (up to 14 values\n"
     "                   0..15; default 8 for channels 0..13)\n";

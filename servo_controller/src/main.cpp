@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   VOK::becomeRealTime();
-  installStopHandler();
+  installStopHandler(command.options.failsafe.has_value());
   // A failure of the support library ends the worker with a log line and
   // status 1 instead of an abort with a core dump.
   int status = 1;

@@ -46,8 +46,15 @@ void forwardRecords(VOK::ConsistentDataTransfer& reader) {
 
 }  // namespace
 
-void installStopHandler() {
-  VOK::watchStopSignals(kHandlerComponent, {SIGINT}, [] { stopProcess = true; });
+void installStopHandler(bool alsoTerminate) {
+  const VOK::StopAction stop = [] { stopProcess = true; };
+  // With the failsafe, SIGTERM (a supervisor's usual stop) also ends on the
+  // neutral values instead of killing the process mid-frame.
+  if (alsoTerminate) {
+    VOK::watchStopSignals(kHandlerComponent, {SIGINT, SIGTERM}, stop);
+  } else {
+    VOK::watchStopSignals(kHandlerComponent, {SIGINT}, stop);
+  }
 }
 
 int runController(const std::string& component, const ControllerOptions& options) {

@@ -8,9 +8,10 @@
 // The servo controller's sign-in, poll loop and stop, run by main in the
 // forked worker.
 
-// Watches SIGINT: it logs "Caught Stop-signal" and sets stopProcess; an
-// interrupted call is not restarted, so the signal ends the poll pause at once.
-void installStopHandler();
+// Watches SIGINT (and SIGTERM too when alsoTerminate): it logs "Caught
+// Stop-signal" and sets stopProcess; an interrupted call is not restarted,
+// so the signal ends the poll pause at once.
+void installStopHandler(bool alsoTerminate);
 
 // Signs in as consumer of bramixData, attaches to the provider's ring and
 // forwards the newest record to the servo board every 150 ms until
