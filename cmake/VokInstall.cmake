@@ -12,25 +12,26 @@ set(VOK_INSTALL_MANDIR share/man/man1)
 set(VOK_INSTALL_DATADIR share/vok)
 
 # vok_install_program(TARGET): the program into bin/, and its manual page
-# man/<program>.1 beside the component's CMakeLists.txt.
+# man/<program>.1 beside the CMakeLists.txt that made the target.
 function(vok_install_program target)
   install(TARGETS ${target} RUNTIME DESTINATION bin)
   get_target_property(name ${target} OUTPUT_NAME)
   if(NOT name)
     set(name ${target})
   endif()
-  vok_install_manual(${name})
+  get_target_property(folder ${target} SOURCE_DIR)
+  vok_install_manual(${folder} ${name})
 endfunction()
 
 # vok_install_script(FILE NAME): a script of the component into bin/ as NAME,
 # with its manual page man/NAME.1.
 function(vok_install_script file name)
   install(PROGRAMS ${file} DESTINATION bin RENAME ${name})
-  vok_install_manual(${name})
+  vok_install_manual(${CMAKE_CURRENT_SOURCE_DIR} ${name})
 endfunction()
 
-function(vok_install_manual name)
-  set(page ${CMAKE_CURRENT_SOURCE_DIR}/man/${name}.1)
+function(vok_install_manual folder name)
+  set(page ${folder}/man/${name}.1)
   if(EXISTS ${page})
     install(FILES ${page} DESTINATION ${VOK_INSTALL_MANDIR})
   endif()
