@@ -17,4 +17,9 @@ FileLock::~FileLock() {
 
 bool FileLock::held() const { return locked; }
 
+bool FileLock::heldOnNamedFile() const {
+  struct stat status {};
+  return locked && functions->_fstat(descriptor, &status) == 0 && status.st_nlink > 0;
+}
+
 }  // namespace VOK

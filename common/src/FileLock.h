@@ -22,6 +22,9 @@ class FileLock {
 
   // Whether the lock was taken (false: another open file holds it, or flock failed).
   bool held() const;
+  // Held, and the file still has its name: on a shared-memory object, the
+  // sign that its owner is gone and nobody has replaced it yet.
+  bool heldOnNamedFile() const;
 
  private:
   std::shared_ptr<ISharedMemory> functions;

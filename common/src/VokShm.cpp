@@ -153,8 +153,7 @@ int VokShm::replaceStaleObject() {
   int descriptor = -1;
   {
     FileLock formerOwner(functions, old);
-    struct stat status {};
-    if (formerOwner.held() && functions->_fstat(old, &status) == 0 && status.st_nlink > 0) {
+    if (formerOwner.heldOnNamedFile()) {
       functions->_shm_unlink(name.c_str());
       descriptor = createLocked();
       if (descriptor != -1) {

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+// The launcher's command line: vok_launcher [OPTIONS] CHAIN_FILE.
+struct LauncherOptions {
+  // Restarts in a row before the launcher gives up; 0: never gives up.
+  unsigned restartLimit = 0;
+  // Wait before the first restart, doubled on each restart in a row up to backoffCapMs.
+  unsigned backoffMs = 1000;
+  unsigned backoffCapMs = 30000;
+  // Time a member has to end after SIGINT before it gets SIGKILL.
+  unsigned graceMs = 5000;
+  // Pause after starting one member before the next.
+  unsigned pauseMs = 500;
+  std::string chainFile;
+  bool help = false;
+};
+
+// The text printed for --help.
+std::string launcherUsage();
+
+// Reads argv. Throws std::invalid_argument with a message naming the bad
+// option or value (unknown option, missing or non-numeric value, no chain
+// file, or more than one).
+LauncherOptions parseLauncherOptions(int argc, const char* const* argv);

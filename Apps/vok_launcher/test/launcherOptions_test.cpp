@@ -1,0 +1,64 @@
+#include "launcherOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+LauncherOptions parse(std::vector<const char*> arguments) {
+  arguments.insert(arguments.begin(), "vok_launcher");
+  return parseLauncherOptions(static_cast<int>(arguments.size()), arguments.data());
+}
+
+std::string failure(std::vector<const char*> arguments) {
+  try {
+    parse(std::move(arguments));
+  } catch (const std::invalid_argument& e) {
+    return e.what();
+  }
+  return "(nothing thrown)";
+}
+
+TEST(LauncherOptions, DefaultsAndEveryOption) {
+  LauncherOptions defaults = parse({"/etc/vok/chain"});
+  EXPECT_EQ(defaults.chainFile, "/etc/vok/chain");
+  EXPECT_EQ(defaults.restartLimit, 0u);
+  EXPECT_EQ(defaults.backoffMs, 1000u);
+  EXPECT_EQ(defaults.backoffCapMs, 30000u);
+  EXPECT_EQ(defaults.graceMs, 5000u);
+  EXPECT_EQ(defaults.pauseMs, 500u);
+
+  LauncherOptions given = parse({"--restart-limit", "3", "--backoff", "200", "chain", "--backoff-cap", "800",
+                                 "--grace", "0", "--pause", "50"});
+  EXPECT_EQ(given.chainFile, "chain");
+  EXPECT_EQ(given.restartLimit, 3u);
+  EXPECT_EQ(given.backoffMs, 200u);
+  EXPECT_EQ(given.backoffCapMs, 800u);
+  EXPECT_EQ(given.graceMs, 0u);
+  EXPECT_EQ(given.pauseMs, 50u);
+  EXPECT_TRUE(parse({"--help"}).help);
+}
+
+TEST(LauncherOptions, BadCommandLinesAreRefusedWithTheirReason) {
+  struct Row {
+    std::vector<const char*> arguments;
+    std::string message;
+  };
+  const std::vector<Row> rows = {
+      {{}, "No chain file given"},
+      {{"--grace", "5"}, "No chain file given"},
+      {{"--pause"}, "The option --pause needs a value"},
+      {{"--grace", "-1", "chain"}, "The value -1 of --grace is not a whole number of 0 or more"},
+      {{"--backoff", "1s", "chain"}, "The value 1s of --backoff is not a whole number of 0 or more"},
+      {{"--backoff", "99999999999", "chain"}, "The value 99999999999 of --backoff is not a whole number of 0 or more"},
+      {{"--restarts", "3", "chain"}, "Unknown option --restarts"},
+      {{"a", "b"}, "Only one chain file can be given, not also b"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(failure(row.arguments), row.message);
+  }
+}
+
+}  // namespace
