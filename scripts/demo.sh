@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The remote-control demo: sets up the machine, builds into build/ (or
-# $VOK_DEMO_BUILD), starts the broker (VOK_App -c 2), servo_controller and the
-# Python command feed sweeping channels 0-2, and shows the 15-character
-# frames that arrive on the serial line. Without a board (no /dev/serial0) a
+# $VOK_DEMO_BUILD), runs the chain of Apps/vok_launcher/vok_chain.example
+# under vok_launcher (the broker, the Python command feed sweeping channels
+# 0-2 and servo_controller, restarted together when one of them ends), and
+# shows the 15-character frames that arrive on the serial line. Without a board (no /dev/serial0) a
 # pseudo-terminal stands in at /dev/serial0 and its other end is shown here.
 # Ctrl-C stops everything it started, by pid, and leaves no process, socket
 # file, link or shared-memory name behind. Arguments go to the feed's sweep
@@ -18,12 +19,11 @@ source scripts/demo_video.sh  # ===== video section: its helpers =====
 scripts/setup.sh
 build=${VOK_DEMO_BUILD:-build}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$(nproc)" --target VOK_App servo_controller _CommandFeed
+cmake --build "$build" -j"$(nproc)" --target VOK_App servo_controller _CommandFeed vok_launcher
 
 serial=/dev/serial0
-ring=/dev/shm/Remote_open_control_kit_enabled_target_\(Zentor\)Shm
 work=$(mktemp -d /tmp/vok_demo.XXXXXX)
-broker="" servo="" feed="" line="" monitor="" tailer=""
+launcher="" line="" monitor="" tailer=""
 own_link=""
 
 say() { echo "demo: $*"; }
@@ -71,26 +71,19 @@ stop() {
   trap - INT TERM EXIT
   echo
   sleep 0.2
-  # The feed first: its publisher removes the ring when it stops.
-  stop_pid "$feed"
-  stop_pid "$servo"
+  # The launcher stops the chain in order and removes what it left.
+  if alive "$launcher"; then
+    kill -INT "$launcher" 2>/dev/null || true
+    wait "$launcher" 2>/dev/null || true
+  fi
   # ===== video section: its broker, camera and relay =====
   video_stop
-  stop_pid "$broker"
   for pid in "$line" "$monitor" "$tailer"; do
     if alive "$pid"; then
       kill -TERM "$pid" 2>/dev/null || true
       wait "$pid" 2>/dev/null || true
     fi
   done
-  if [[ -n "$broker" && -e "/tmp/sock_$broker.uds" ]]; then
-    say "removing the broker's socket file /tmp/sock_$broker.uds"
-    rm -f "/tmp/sock_$broker.uds"
-  fi
-  if [[ -e "$ring" ]]; then
-    say "removing the ring $ring"
-    rm -f "$ring"
-  fi
   # Only the link this demo made, and only while it is still a link.
   if [[ -n "$own_link" && -L "$serial" ]]; then
     rm -f "$serial"
@@ -124,49 +117,44 @@ else
   say "no board: $serial -> $(readlink "$serial"), a pseudo-terminal; its other end is shown below"
 fi
 
-"$build/Apps/VOK_App/VOK_App" -c 2 >"$work/broker.log" 2>&1
-broker=$(wait_for_writer "$work/broker.log") || { say "the broker did not start"; exit 1; }
-for _ in $(seq 100); do
-  [[ -S "/tmp/sock_$broker.uds" ]] && break
+# The example chain with this build's folder. The feed sweeps channels 0-2
+# with the demo's arguments, or serves the console (first argument
+# "console"); the arguments are single-quoted for the launcher's word
+# splitting.
+feed_mode="sweep --channels 0,1,2"
+feed_arguments=("$@")
+if [[ "${1:-}" == console ]]; then
+  feed_mode=serve
+  feed_arguments=("${@:2}")
+fi
+for argument in "${feed_arguments[@]}"; do
+  feed_mode+=" '${argument//\'/\'\\\'\'}'"
+done
+sed -e "s|^build/|$build/|" -e "s|PYTHONPATH=build/|PYTHONPATH=$build/|" \
+  -e "s|sweep --channels 0,1,2\$|$feed_mode|" Apps/vok_launcher/vok_chain.example >"$work/chain"
+"$build/Apps/vok_launcher/vok_launcher" --grace 3000 "$work/chain" >"$work/launcher.log" 2>"$work/launcher.err" &
+launcher=$!
+for _ in $(seq 300); do
+  grep -q "All 3 members started" "$work/launcher.log" && break
+  alive "$launcher" || { cat "$work/launcher.log" "$work/launcher.err"; say "the launcher ended"; exit 1; }
   sleep 0.05
 done
-say "broker pid $broker, socket file /tmp/sock_$broker.uds"
-
-# The feed's publisher repaints its 'SENT:' line; keep that out of the way.
-feed_mode=(sweep --channels 0,1,2 "$@")
-[[ "${1:-}" == console ]] && feed_mode=(serve "${@:2}")
-PYTHONPATH="$build/python" /usr/bin/python3 command_feed/tool/command_feed.py \
-  --publisher-log "$work/feed-screen.log" "${feed_mode[@]}" \
-  >"$work/feed.log" 2>&1 &
-feed=$!
-for _ in $(seq 200); do
-  [[ -e "$ring" ]] && break
-  alive "$feed" || { cat "$work/feed.log"; say "the feed did not start"; exit 1; }
-  sleep 0.05
-done
-say "command feed pid $feed, ring $ring"
-
-# A feed that stops writing for half a second puts the neutral frame on the line.
-"$build/servo_controller/servo_controller" --failsafe 500 >"$work/servo.log" 2>"$work/servo.err"
-servo=$(wait_for_writer "$work/servo.log") || { say "servo_controller did not start"; exit 1; }
-say "servo_controller pid $servo; press Ctrl-C to stop everything"
+say "vok_launcher pid $launcher runs the chain of $work/chain; press Ctrl-C to stop everything"
 
 # ===== video section: a camera and the frame relay, stream on port 2020 =====
-video_start "$build" "$work" "$work/broker.log" || say "video: not started"
-if [[ "${feed_mode[0]}" == serve ]]; then
+video_start "$build" "$work" "$work/launcher.log" || say "video: not started"
+if [[ "$feed_mode" == serve* ]]; then
   say "console: open http://127.0.0.1:2021/ in a browser (video, sliders, keys, game pad)"
 else
   say "console: scripts/demo.sh console drives from http://127.0.0.1:2021/ instead of the sweep"
 fi
 
 if [[ -n "$own_link" ]]; then
-  tail -n +1 -f "$work/broker.log" "$work/servo.log" &
+  tail -n +1 -f "$work/launcher.log" &
 else
-  tail -n +1 -f "$work/broker.log" "$work/servo.log" "$work/servo.err" &
+  tail -n +1 -f "$work/launcher.log" "$work/launcher.err" &
 fi
 tailer=$!
 
-while alive "$broker" || alive "$servo" || alive "$feed"; do
-  sleep 0.2
-done
-say "all processes ended"
+wait "$launcher" || true
+say "the launcher ended"
