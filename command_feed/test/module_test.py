@@ -84,6 +84,11 @@ class PublisherTest(unittest.TestCase):
         script = ("import sys, _CommandFeed\n"
                   "print(_CommandFeed.connect(), flush=True)\n"
                   "sys.stdin.readline()\n"
+                  # The error line comes out just before the thread has ended.
+                  "import time\n"
+                  "for _ in range(500):\n"
+                  "    if _CommandFeed.status()[0] == 'ended': break\n"
+                  "    time.sleep(0.01)\n"
                   "print('status', *_CommandFeed.status(), flush=True)\n"
                   "print('alive', _CommandFeed.send('a', 1), _CommandFeed.connect(), flush=True)\n")
         child = subprocess.Popen([sys.executable, "-c", script], stdin=subprocess.PIPE,
