@@ -42,7 +42,15 @@ build_and_test() {
   echo "cross ($arch): artifacts"
   find "$build_dir" -type f \( -name VOK_App -o -name servo_controller -o -name frame_relay -o -name '*.so' \) \
     -not -path '*/CMakeFiles/*' -exec file {} +
-  ctest --test-dir "$build_dir" "${run_args[@]}"
+  local log="$build_dir/ctest-output.log" status=0
+  ctest --test-dir "$build_dir" "${run_args[@]}" 2>&1 | tee "$log" || status=$?
+  # ctest prints "Start N: name" once per run of a test.
+  local repeated
+  repeated=$(sed -n 's/^ *Start *[0-9]*: //p' "$log" | sort | uniq -d | tr '\n' ' ')
+  if [[ -n $repeated ]]; then
+    echo "cross ($arch): needed a second run: $repeated"
+  fi
+  return "$status"
 }
 
 case "${1:-}" in

@@ -49,6 +49,10 @@ if [[ "${1:-}" == "--cross" ]]; then
   packages+=("${cross_packages[@]}")
 fi
 
+apt_install() {
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "$@"
+}
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -58,9 +62,18 @@ done
 
 if [[ ${#missing[@]} -gt 0 || -n "${need_update:-}" ]]; then
   echo "setup: installing ${missing[*]}"
-  $SUDO apt-get update -qq
-  if [[ ${#missing[@]} -gt 0 ]]; then
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # A mirror in mid-sync fails one index (seen for armhf security updates);
+  # the install below then works from the lists that did arrive.
+  $SUDO apt-get update -qq || echo "setup: apt-get update reported errors; installing from the lists it has" >&2
+  if [[ ${#missing[@]} -gt 0 ]] && ! apt_install "${missing[@]}"; then
+    [[ "${1:-}" == "--cross" ]] || exit 1
+    # Without the target's security index, its Multi-Arch "same" packages
+    # exist only in the release's versions, which the host's must match:
+    # take every package from the release, the kernel headers included.
+    headers=$(apt-cache madison linux-libc-dev | awk '$6 == "bookworm/main" { print $3; exit }')
+    echo "setup: retrying with the release's versions (linux-libc-dev $headers)" >&2
+    apt_install -t bookworm --allow-downgrades "${missing[@]}" \
+      "linux-libc-dev:amd64=$headers" "linux-libc-dev:armhf=$headers" "linux-libc-dev:arm64=$headers"
   fi
 fi
 
