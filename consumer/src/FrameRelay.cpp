@@ -91,6 +91,10 @@ void* FrameRelay::runReader(void* self) {
   auto& relay = *static_cast<FrameRelay*>(self);
   // Whatever goes wrong ends this thread only, never the host process.
   runLoggingFailure(readerComponent, [&] { relay.reader(relay, relay.instance); });
+  if (!relay.stopping()) {
+    // Frames stop here; the host must learn it and how to bring them back.
+    log(LOG_ERROR, readerComponent, "the frame reader ended, no frames until VOK_connect starts a new one");
+  }
   relay.threads.readerEnds();
   return nullptr;
 }

@@ -54,6 +54,9 @@ class FrameRelay {
   int push(const unsigned char* data, unsigned length);
   // The reader's hand-over: push, then wake the dispatcher once.
   void deliver(const unsigned char* frame, unsigned length);
+  // How long a stream client may take no bytes before it is closed; applies
+  // to stream servers started afterwards (default 10 s).
+  void setClientTimeout(int64_t microseconds) { clientTimeoutUs = microseconds; }
   // Ends both loops for good (the stand-alone entry's stop signal).
   void stop() { stopping_ = true; }
   bool stopping() const { return stopping_.load(); }
@@ -79,13 +82,14 @@ class FrameRelay {
   std::unique_ptr<UserDataStruct> latest;
   std::atomic<bool> stopping_{false};
   std::atomic<unsigned> instance{0};
+  std::atomic<int64_t> clientTimeoutUs{stream_default_client_timeout_us};
   std::mutex receiveLock;  // one receive decides about the dispatcher at a time
   Dispatch dispatch;
   sem_t frameReady{};
   std::mutex dispatchStep;  // one wait-and-dispatch step
   std::mutex frameLock;     // a frame going into or out of latest
   std::mutex popLock;       // pop copying, streaming and handing out a frame
-  stream server{-1, nullptr, nullptr, 0, 0, 0, nullptr, nullptr};
+  stream server{-1, nullptr, nullptr, 0, 0, 0, nullptr, nullptr, 0, stream_default_client_timeout_us};
   int clients = 0;
   RelayThreads threads{frameReady};
 };

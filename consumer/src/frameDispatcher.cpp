@@ -61,6 +61,7 @@ void* FrameRelay::runDispatcher(void* self) {
   auto& relay = *static_cast<FrameRelay*>(self);
   const Dispatch task = relay.dispatch;
   stream_init(&relay.server, streamPort, 0, 0, nullptr);
+  relay.server.client_timeout_us = relay.clientTimeoutUs;
   while (relay.dispatching()) {
     std::lock_guard<std::mutex> step(relay.dispatchStep);
     relay.waitForFrame();

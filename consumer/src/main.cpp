@@ -1,6 +1,8 @@
 // Stand-alone entry of the frame relay: the same module as the library,
 // run as a consumer program until SIGINT.
+#include <cstdint>
 #include <exception>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -14,34 +16,51 @@
 namespace {
 
 const char mainComponent[] = "ZentorMotion(ZM)consumer/src/main";
+const unsigned long long longestClientTimeoutS = 86400;
 
+// The option's value; shortName may be null.
 unsigned long long option(const char* longName, const char* shortName, int argc, char** argv,
                           unsigned long long fallback) {
   const VOK::CommandParser parser;
   unsigned long long value = 0;
   const auto** args = const_cast<const char**>(argv);
   if (parser.parseArguments(longName, argc, args, value) ||
-      parser.parseArguments(shortName, argc, args, value)) {
+      (shortName != nullptr && parser.parseArguments(shortName, argc, args, value))) {
     return value;
   }
   return fallback;
+}
+
+// Seconds a stream client may take no bytes; 0 would let stalled clients
+// hold their slots for good, so it is refused like any value out of range.
+int64_t clientTimeoutUs(int argc, char** argv) {
+  const unsigned long long seconds =
+      option("--client-timeout", nullptr, argc, argv, stream_default_client_timeout_us / 1000000);
+  if (seconds < 1 || seconds > longestClientTimeoutS) {
+    throw std::invalid_argument("--client-timeout must be 1 to " +
+                                std::to_string(longestClientTimeoutS) + " seconds");
+  }
+  return static_cast<int64_t>(seconds) * 1000000;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   unsigned instance = 0;
+  int64_t timeoutUs = 0;
   try {
     // The lifetime is the broker's to hand out; the option is read (and
     // checked) only for the command line's sake.
     option("--lifetime", "-l", argc, argv, 10);
     instance = static_cast<unsigned>(option("--serverinstance", "-s", argc, argv, 0));
+    timeoutUs = clientTimeoutUs(argc, argv);
   } catch (const std::exception& e) {
     log(LOG_ERROR, mainComponent, e.what());
     return -1;
   }
   VOK::becomeRealTime();
   FrameRelay& relay = frameRelay();
+  relay.setClientTimeout(timeoutUs);
   VOK::watchStopSignals(mainComponent, {SIGINT}, [] { frameRelay().stop(); });
   std::vector<char> buffer(UserDataStruct::frameBytes, 0);
   if (relay.connect(instance) == 0) {

@@ -2,7 +2,6 @@
 // driven entirely by the caller's stream_put calls.
 #include "stream.h"
 
-#include <sys/ioctl.h>
 #include <sys/socket.h>
 
 #include <cerrno>
@@ -21,10 +20,13 @@ const int frameLimit = 13200;         // about ten minutes; the browser then rec
 const size_t frameChunkSpare = 1024;  // room for part header and trailer
 const socklen_t peerAddressSize = 128;
 const char stopComponent[] = "ZentorMotion(ZM)C::stream_stop()";
+const char flushComponent[] = "ZentorMotion(ZM)C::stream_flush()";
 
-int64_t wallClockUs() {
+// Pacing and time-outs follow the monotonic clock: a board that steps its
+// wall clock at boot (NTP) must neither stall nor burst the stream.
+int64_t monotonicUs() {
   timespec now{};
-  stream_functions()._clock_gettime(CLOCK_REALTIME, &now);
+  stream_functions()._clock_gettime(CLOCK_MONOTONIC, &now);
   return static_cast<int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
 }
 
@@ -33,10 +35,11 @@ bool connectionPending(int listenFd) {
   return stream_functions()._poll(&entry, 1, 0) > 0 && (entry.revents & POLLIN) != 0;
 }
 
-void addClient(stream* s, int fd) {
+void addClient(stream* s, int fd, int64_t now) {
   auto* client = static_cast<stream*>(mymalloc(sizeof(stream)));
   client->socket = fd;
   client->pending = response_header_chunk(s->cors_header);
+  client->last_taken_us = now;
   client->prev = s;
   client->next = s->next;
   if (s->next != nullptr) {
@@ -45,23 +48,30 @@ void addClient(stream* s, int fd) {
   s->next = client;
 }
 
-void acceptOne(stream* s, int* count) {
+// Takes one waiting client; false when none waits or the accept failed.
+bool acceptOne(stream* s, int* count, int64_t now) {
   if (s->socket < 0 || !connectionPending(s->socket)) {
-    return;
+    return false;
   }
-  IStreamFunctions& sys = stream_functions();
   sockaddr_storage peer{};
   socklen_t peerSize = peerAddressSize;
-  int fd = sys._accept(s->socket, reinterpret_cast<sockaddr*>(&peer), &peerSize);
+  int fd = stream_functions()._accept(s->socket, reinterpret_cast<sockaddr*>(&peer), &peerSize);
   if (fd < 0) {
     // No record is kept for a failed accept; it could never be written to.
     log(LOG_INFO, "ZentorMotion(ZM)C::http_acceptsock()", "stream accept()");
-    return;
+    return false;
   }
-  int on = 1;
-  sys._ioctl(fd, FIONBIO, &on);
-  addClient(s, fd);
+  http_prepare_client(fd);
+  addClient(s, fd, now);
   ++*count;
+  return true;
+}
+
+// Every waiting client while slots are free: a burst of viewers (or of
+// reconnects) is served at once, not one per frame.
+void acceptWaiting(stream* s, int* count, int64_t now) {
+  while (*count < maxClients && acceptOne(s, count, now)) {
+  }
 }
 
 void closeClient(stream* client, int* count) {
@@ -96,15 +106,30 @@ WriteOutcome writePending(stream* client) {
   return WriteOutcome::Failed;
 }
 
+// A client whose socket has stayed full for the whole time-out holds a slot
+// that a viewer could use; one that takes bytes, however slowly, never is
+// stalled. Only clients with pending data are judged, and only after a write
+// was tried, so a pause in the frames alone never closes anyone.
+bool stalled(const stream* s, const stream* client, int64_t now) {
+  return now - client->last_taken_us >= s->client_timeout_us;
+}
+
 // One pass over the clients; returns whether any byte was written.
-bool flushPass(stream* s, int* count) {
+bool flushPass(stream* s, int* count, int64_t now) {
   bool progress = false;
   for (stream* client = s->next; client != nullptr;) {
     stream* next = client->next;
     if (client->pending != nullptr) {
       const int64_t sentBefore = client->sent;
       WriteOutcome outcome = writePending(client);
-      progress = progress || client->sent > sentBefore;
+      if (client->sent > sentBefore) {
+        progress = true;
+        client->last_taken_us = now;
+      }
+      if (outcome == WriteOutcome::Unfinished && stalled(s, client, now)) {
+        log(LOG_INFO, flushComponent, "a client took no bytes within its time-out, closed");
+        outcome = WriteOutcome::Failed;
+      }
       if (outcome != WriteOutcome::Unfinished) {
         chunk_release(client->pending);
         client->pending = nullptr;
@@ -119,8 +144,8 @@ bool flushPass(stream* s, int* count) {
   return progress;
 }
 
-void stream_flush(stream* s, int* count) {
-  while (flushPass(s, count)) {
+void stream_flush(stream* s, int* count, int64_t now) {
+  while (flushPass(s, count, now)) {
   }
 }
 
@@ -133,13 +158,12 @@ bool anyIdle(const stream* s) {
   return false;
 }
 
-void distributeFrame(stream* s, const unsigned char* frame, int64_t length) {
+void distributeFrame(stream* s, const unsigned char* frame, int64_t length, int64_t now) {
   if (!anyIdle(s)) {
     return;
   }
   stream_chunk* chunk = chunk_new(static_cast<size_t>(length) + frameChunkSpare);
   chunk->size = put_header_on_image(chunk->data, frame, length);
-  const int64_t now = wallClockUs();
   for (stream* client = s->next; client != nullptr; client = client->next) {
     if (client->pending == nullptr && now - client->last_frame_us > framePeriodUs) {
       client->pending = chunk;
@@ -157,6 +181,7 @@ void distributeFrame(stream* s, const unsigned char* frame, int64_t length) {
 
 int stream_init(stream* s, int port, int local, int ipv6, const char* origin) {
   std::memset(s, 0, sizeof(*s));
+  s->client_timeout_us = stream_default_client_timeout_us;
   s->socket = http_bindsock(port, local, ipv6);
   if (origin != nullptr) {
     s->cors_header = static_cast<char*>(mymalloc(std::strlen(origin) + 1));
@@ -166,15 +191,14 @@ int stream_init(stream* s, int port, int local, int ipv6, const char* origin) {
 }
 
 void stream_put(stream* s, int* count, const unsigned char* frame, int64_t length) {
-  if (*count < maxClients) {
-    acceptOne(s, count);
-  }
+  const int64_t now = monotonicUs();
+  acceptWaiting(s, count, now);
   if (*count <= 0) {
     return;
   }
-  stream_flush(s, count);
-  distributeFrame(s, frame, length);
-  stream_flush(s, count);
+  stream_flush(s, count, now);
+  distributeFrame(s, frame, length, now);
+  stream_flush(s, count, now);
 }
 
 void stream_stop(stream* s) {

@@ -19,22 +19,35 @@ struct stream {
   char* cors_header;        // listening end only: origin for Access-Control-Allow-Origin
   int64_t sent;             // bytes of pending already written
   int frames;               // chunks completed (the response header counts as the first)
-  int64_t last_frame_us;    // wall-clock µs of the last frame given; 0 for a new client
+  int64_t last_frame_us;    // monotonic µs of the last frame given; 0 for a new client
   stream* prev;             // previous record; the listening end for the first client
   stream* next;             // next client; the listening end's next is the first client
+  int64_t last_taken_us;    // client: monotonic µs when it last took bytes (or was accepted)
+  int64_t client_timeout_us;  // listening end: a client taking no bytes this long is closed
 };
 
+// How long a client may take no bytes before its slot is freed, unless the
+// caller sets client_timeout_us after stream_init.
+const int64_t stream_default_client_timeout_us = 10000000;
+
 // Opens the listening socket (port; local: loopback only; ipv6: dual-stack)
-// and resets the record; origin, when not null, is copied for the CORS line.
+// and resets the record, with the default client timeout; origin, when not
+// null, is copied for the CORS line.
 // Returns the listening socket, or -1 when it could not be opened.
 int stream_init(stream* s, int port, int local, int ipv6, const char* origin);
 
 // A close-on-exec TCP socket listening on port with a backlog of 10, or -1.
 int http_bindsock(int port, int local, int ipv6);
 
-// Accepts at most one new client (up to 10 at a time), writes what the
-// clients' sockets take and hands the frame to every idle client not served
-// within the last 45453 µs. Never blocks; count is the number of clients.
+// Readies an accepted client socket: non-blocking, TCP keepalive so that a
+// vanished peer is noticed, and a bounded send buffer so that a client that
+// takes nothing fills it soon. Best effort: a refused option changes nothing else.
+void http_prepare_client(int fd);
+
+// Accepts waiting clients (up to 10 at a time), writes what the clients'
+// sockets take, closes a client that has taken no bytes for the client
+// timeout, and hands the frame to every idle client not served within the
+// last 45453 µs of the monotonic clock. Never blocks; count is the number of clients.
 void stream_put(stream* s, int* count, const unsigned char* frame, int64_t length);
 
 // Writes one multipart frame part for the frame's first n bytes, cut after

@@ -1,7 +1,10 @@
-// The listening socket of the stream server and the system-call seam.
+// The stream server's sockets (the listening one, the options of each
+// client's) and the system-call seam.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/ioctl.h>
 
 #include <stdexcept>
 #include <string>
@@ -21,12 +24,23 @@ std::shared_ptr<IStreamFunctions>& functionsSlot() {
 }
 
 const int listenBacklog = 10;
+// A peer that answers nothing is given up after 10 s idle and three probes 5 s apart.
+const int keepaliveIdleS = 10;
+const int keepaliveIntervalS = 5;
+const int keepaliveProbes = 3;
+// The kernel doubles it for its bookkeeping: room for about two of the
+// largest frames, enough for a healthy viewer even over a slow link, yet a
+// viewer that takes nothing fills it within a few frames, not megabytes later.
+const int clientSendBufferBytes = 96 * 1024;
+
+void setIntOption(IStreamFunctions& sys, int fd, int level, int name, int value) {
+  sys._setsockopt(fd, level, name, &value, sizeof(value));
+}
 
 // Binds fd to the wanted address; returns the address text for the log line, or null.
 const char* bindAddress(IStreamFunctions& sys, int fd, int port, int local, int ipv6) {
   if (ipv6) {
-    int off = 0;
-    sys._setsockopt(fd, IPPROTO_IPV6, IPV6_V6ONLY, &off, sizeof(off));
+    setIntOption(sys, fd, IPPROTO_IPV6, IPV6_V6ONLY, 0);
     sockaddr_in6 address{};
     address.sin6_family = AF_INET6;
     address.sin6_port = htons(static_cast<uint16_t>(port));
@@ -64,8 +78,7 @@ int http_bindsock(int port, int local, int ipv6) {
     return -1;
   }
   sys._fcntl(fd, F_SETFD, FD_CLOEXEC);
-  int on = 1;
-  sys._setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof(on));
+  setIntOption(sys, fd, SOL_SOCKET, SO_REUSEADDR, 1);
   const char* addressText = bindAddress(sys, fd, port, local, ipv6);
   if (addressText == nullptr || sys._listen(fd, listenBacklog) != 0) {
     sys._close(fd);
@@ -74,4 +87,15 @@ int http_bindsock(int port, int local, int ipv6) {
   log(LOG_INFO, "ZentorMotion(ZM)C::http_bindsock()",
       std::string("listening on ") + addressText + std::to_string(port));
   return fd;
+}
+
+void http_prepare_client(int fd) {
+  IStreamFunctions& sys = stream_functions();
+  int on = 1;
+  sys._ioctl(fd, FIONBIO, &on);
+  setIntOption(sys, fd, SOL_SOCKET, SO_KEEPALIVE, 1);
+  setIntOption(sys, fd, IPPROTO_TCP, TCP_KEEPIDLE, keepaliveIdleS);
+  setIntOption(sys, fd, IPPROTO_TCP, TCP_KEEPINTVL, keepaliveIntervalS);
+  setIntOption(sys, fd, IPPROTO_TCP, TCP_KEEPCNT, keepaliveProbes);
+  setIntOption(sys, fd, SOL_SOCKET, SO_SNDBUF, clientSendBufferBytes);
 }

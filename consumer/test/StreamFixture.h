@@ -13,16 +13,19 @@
 #include "StreamWrapperLinux.h"
 #include "stream.h"
 
-// Real sockets, but a wall clock that moves only when the test says so.
+// Real sockets, but clocks that move only when the test says so: the
+// monotonic one reads nowUs, the wall clock the same plus wallOffsetUs, which
+// a test may step as NTP does.
 class SteppedClock : public StreamWrapperLinux {
  public:
-  int _clock_gettime(clockid_t, timespec* time) override {
-    const int64_t us = nowUs.load();
+  int _clock_gettime(clockid_t clock, timespec* time) override {
+    const int64_t us = nowUs.load() + (clock == CLOCK_MONOTONIC ? 0 : wallOffsetUs.load());
     time->tv_sec = us / 1000000;
     time->tv_nsec = (us % 1000000) * 1000;
     return 0;
   }
-  std::atomic<int64_t> nowUs{1700000000000000};
+  std::atomic<int64_t> nowUs{86400000000};
+  std::atomic<int64_t> wallOffsetUs{1700000000000000};
 };
 
 // A stream server on an ephemeral loopback port with a stepped clock.
@@ -45,6 +48,10 @@ class StreamServerTest : public ::testing::Test {
     started = true;
     port = boundPort(server.socket);
   }
+
+  // For tests whose stepped clock runs far ahead of their clients' real
+  // reading: no client is closed for taking no bytes.
+  void ignoreStalls() { server.client_timeout_us = INT64_MAX; }
 
   // One stream_put after the clock moved by stepUs.
   void put(const std::string& frame, int64_t stepUs = framePeriodUs + 1) {

@@ -136,7 +136,9 @@ TEST_F(FrameRelayTest, ConnectReceiveDispatchAndEndInOrder) {
 TEST_F(FrameRelayTest, ConnectAfterTheReaderEndedResumesDispatchingUntilStopped) {
   ASSERT_EQ(relay.connect(0), 0);
   ASSERT_EQ(relay.receive(countingCallback, buffer, 100), 0);
-  endReader();
+  EXPECT_EQ(captured([&] { endReader(); return 0; }, result),
+            "ERR: (ZentorMotion(ZM)C::stayAlive()): the frame reader ended, no frames until "
+            "VOK_connect starts a new one\n");
 
   EXPECT_EQ(captured([&] { return relay.connect(0); }, result),
             "Log: (ZentorMotion(ZM) connect(), stayAlive): a new frame reader replaces the one "

@@ -1,6 +1,9 @@
 // How the server treats several clients over time: the ten-client limit,
 // pacing, slow and vanished clients, and the frame limit per connection.
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 
 #include <memory>
 #include <thread>
@@ -56,6 +59,70 @@ TEST_F(StreamClientsTest, SecondFrameWithinPeriodIsSkippedAndNextOneDelivered) {
   EXPECT_FALSE(client.anythingWithin(50));
 }
 
+// NTP stepping the wall clock, either way, and a pause in the frames change
+// nothing: pacing follows the monotonic clock.
+TEST_F(StreamClientsTest, WallClockStepsAndPausesLeavePacingAlone) {
+  start();
+  StreamClient client(port);
+  put(tinyFrame('a'));
+  clock->wallOffsetUs -= 3600000000LL;
+  put(tinyFrame('b'), framePeriodUs);  // too early
+  put(tinyFrame('c'), 1);              // due
+  clock->wallOffsetUs += 7200000000LL;
+  put(tinyFrame('d'), 1);              // too early
+  put(tinyFrame('e'), 60000000);       // a minute without frames: due, the client kept
+  client.read(212);
+  const std::string expected = partFor(tinyFrame('a')) + partFor(tinyFrame('c')) + partFor(tinyFrame('e'));
+  EXPECT_EQ(client.read(expected.size()), expected);
+  EXPECT_FALSE(client.anythingWithin(50));
+  EXPECT_EQ(count, 1);
+}
+
+// A client whose socket stays full for the time-out loses its slot; one that
+// takes bytes, however few, keeps it.
+TEST_F(StreamClientsTest, ClientTakingNoBytesForTheTimeoutIsClosedWhileSlowOneStays) {
+  start();
+  ASSERT_EQ(server.client_timeout_us, stream_default_client_timeout_us);
+  StreamClient stalled(port, 4096);
+  StreamClient slow(port, 4096);
+  const std::string big(bigFrameSize, '\x33');
+  put(big);
+  ASSERT_EQ(count, 2);
+  const int64_t stepUs = 3000000;
+  for (int64_t waited = stepUs; waited <= 4 * stepUs; waited += stepUs) {
+    EXPECT_EQ(slow.read(65536).size(), 65536u);
+    testing::internal::CaptureStdout();
+    put(big, stepUs);
+    const std::string output = testing::internal::GetCapturedStdout();
+    const bool due = waited >= stream_default_client_timeout_us;
+    EXPECT_EQ(count, due ? 1 : 2) << waited;
+    EXPECT_EQ(output.find("a client took no bytes within its time-out, closed") != std::string::npos, due);
+  }
+  EXPECT_TRUE(stalled.closedByServer(2000));
+  EXPECT_EQ(slow.read(65536).size(), 65536u);
+}
+
+TEST_F(StreamClientsTest, ClientSocketsProbeVanishedPeersAndBoundTheirSendBuffer) {
+  start();
+  StreamClient client(port);
+  put(tinyFrame('a'));
+  ASSERT_EQ(count, 1);
+  const struct {
+    int level, name, expected;
+  } options[] = {{SOL_SOCKET, SO_KEEPALIVE, 1}, {IPPROTO_TCP, TCP_KEEPIDLE, 10},
+                 {IPPROTO_TCP, TCP_KEEPINTVL, 5}, {IPPROTO_TCP, TCP_KEEPCNT, 3}};
+  for (const auto& option : options) {
+    int value = -1;
+    socklen_t size = sizeof(value);
+    ASSERT_EQ(getsockopt(server.next->socket, option.level, option.name, &value, &size), 0);
+    EXPECT_EQ(value, option.expected) << option.name;
+  }
+  int sendBuffer = 0;
+  socklen_t size = sizeof(sendBuffer);
+  ASSERT_EQ(getsockopt(server.next->socket, SOL_SOCKET, SO_SNDBUF, &sendBuffer, &size), 0);
+  EXPECT_LE(sendBuffer, 256 * 1024);
+}
+
 TEST_F(StreamClientsTest, ClientClosingMidFrameIsDroppedWhileOthersGoOn) {
   start();
   StreamClient steady(port);
@@ -64,19 +131,22 @@ TEST_F(StreamClientsTest, ClientClosingMidFrameIsDroppedWhileOthersGoOn) {
   const std::string big(bigFrameSize, '\x11');  // no marker: sent whole
   put(big);
   ASSERT_EQ(count, 2);
-  steady.read(212 + partFor(tinyFrame('a')).size() + partFor(big).size());
   EXPECT_EQ(leaving->read(212 + 100).size(), 312u);
   leaving->close();
 
-  ASSERT_TRUE(putUntil(tinyFrame('z'), [&] { return count == 1; }));
-  const std::string last = partFor(tinyFrame('y'));
-  put(tinyFrame('y'));
-  const std::string seen = steady.readToEnd(300);
-  EXPECT_EQ(seen.substr(seen.size() - last.size()), last);
+  std::string seen;
+  const std::string last = partFor(tinyFrame('z'));
+  ASSERT_TRUE(putUntil(tinyFrame('z'), [&] {
+    seen += steady.readToEnd(5);
+    return count == 1 && seen.size() > 212 + partFor(big).size() &&
+           seen.compare(seen.size() - last.size(), last.size(), last) == 0;
+  })) << "count " << count << ", seen " << seen.size();
+  EXPECT_EQ(seen.compare(212 + partFor(tinyFrame('a')).size(), partFor(big).size(), partFor(big)), 0);
 }
 
 TEST_F(StreamClientsTest, SlowClientSkipsFramesWhileFastClientGetsEveryOne) {
   start();
+  ignoreStalls();
   StreamClient fast(port);
   put(tinyFrame('0'));
   StreamClient slow(port, 4096);
@@ -109,6 +179,7 @@ TEST_F(StreamClientsTest, SlowClientSkipsFramesWhileFastClientGetsEveryOne) {
 
 TEST_F(StreamClientsTest, ConnectionEndsAfterHeaderAnd13200Frames) {
   start();
+  ignoreStalls();
   StreamClient client(port);
   std::string seen;
   std::thread reader([&] { seen = client.readToEnd(60000); });
