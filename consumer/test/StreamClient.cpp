@@ -97,6 +97,10 @@ bool StreamClient::anythingWithin(int timeoutMs) {
   return ::poll(&entry, 1, timeoutMs) > 0 && ::recv(fd, &byte, 1, 0) == 1;
 }
 
+bool StreamClient::send(const std::string& text) {
+  return ::send(fd, text.data(), text.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(text.size());
+}
+
 void StreamClient::close() {
   if (fd >= 0) {
     ::close(fd);

@@ -1,12 +1,19 @@
-// The shipped libframe_relay.so and the stand-alone frame_relay program.
+// The shipped libframe_relay.so and the stand-alone frame_relay program,
+// also under viewers that never read and under a storm of short visits.
 // Both are pointed at the broker of the test by its index in pidof's list,
 // in case other brokers run on the machine.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "MjpegPart.h"
 #include "brokerIndex.h"
@@ -19,6 +26,42 @@ using vok_itest::BrokerProcess;
 using vok_itest::StartedProcess;
 
 const char ringName[] = "ZentorMotion(ZM)Shm";
+
+// What a process holds: open descriptors and threads.
+struct HostLoad {
+  size_t descriptors = 0;
+  size_t threads = 0;
+  bool operator==(const HostLoad& other) const {
+    return descriptors == other.descriptors && threads == other.threads;
+  }
+};
+
+size_t entriesOf(const std::string& folder) {
+  std::error_code error;
+  size_t count = 0;
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    ++count;
+  }
+  return count;
+}
+
+HostLoad loadOf(pid_t pid) {
+  const std::string proc = "/proc/" + std::to_string(pid);
+  return {entriesOf(proc + "/fd"), entriesOf(proc + "/task")};
+}
+
+// Whether the process comes back to holding what it held before within timeout.
+bool returnsTo(pid_t pid, const HostLoad& before, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  HostLoad now = loadOf(pid);
+  while (!(now == before) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(100ms);
+    now = loadOf(pid);
+  }
+  EXPECT_EQ(now.descriptors, before.descriptors);
+  EXPECT_EQ(now.threads, before.threads);
+  return now == before;
+}
 
 TEST(VideoRelayLibrary, ExportsFourUnmangledEntryPoints) {
   StartedProcess nm({"/usr/bin/nm", "-D", "--defined-only", FRAME_RELAY_PATH});
@@ -73,30 +116,120 @@ TEST(VideoRelayLibrary, RefusesOversizeLengthsAndSecondReceive) {
   EXPECT_TRUE(streamEnds(15000));
 }
 
-TEST(VideoRelayProgram, StreamsCameraFramesUntilSigint) {
-  vok_itest::ShmLeftovers leftovers({ringName});
-  BrokerProcess broker(VOK_APP_PATH, {"-c", "2"});
-  ASSERT_TRUE(broker.waitForSocketFile(10s));
-  StartedProcess camera({FRAME_FEED_HOST_PATH, FRAME_FEED_PATH, std::to_string(broker.pid())});
-  StartedProcess relay({FRAME_RELAY_PROGRAM_PATH, "-s",
-                        std::to_string(brokerIndexOf(broker.pid())), "-l", "20"});
-  ASSERT_TRUE(relay.waitForOutput("I am consumer reading providers memory", 20s))
-      << relay.output() << broker.output();
+// The stand-alone relay with the stand-in camera and a broker of its own;
+// stalled stream clients are dropped after 2 s. Set up once the relay has
+// streamed its first frame, so its descriptors and threads are settled.
+class VideoRelayProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(broker.waitForSocketFile(10s));
+    camera = std::make_unique<StartedProcess>(
+        std::vector<std::string>{FRAME_FEED_HOST_PATH, FRAME_FEED_PATH, std::to_string(broker.pid())});
+    relay = std::make_unique<StartedProcess>(std::vector<std::string>{
+        FRAME_RELAY_PROGRAM_PATH, "-s", std::to_string(brokerIndexOf(broker.pid())), "-l", "20",
+        "--client-timeout", "2"});
+    ASSERT_TRUE(relay->waitForOutput("I am consumer reading providers memory", 20s))
+        << relay->output() << broker.output();
+    ASSERT_TRUE(relay->waitForOutput("ZM_RECEIVED[0]", 20s)) << relay->output();
+  }
+
+  void TearDown() override {
+    relay->sendSignal(SIGINT);
+    EXPECT_EQ(relay->waitForExit(10s), 0) << relay->output();
+    camera->sendSignal(SIGINT);
+    EXPECT_EQ(camera->waitForExit(10s), 0) << camera->errors();
+    EXPECT_FALSE(vok_itest::fileExists(std::string("/dev/shm/") + ringName));
+    EXPECT_EQ(broker.interrupt(10s), 0);
+  }
+
+  // Whether the relay has logged closing count stalled clients within timeout.
+  bool relayClosedStalledClients(size_t count, std::chrono::milliseconds timeout) const {
+    const std::string line = "a client took no bytes within its time-out, closed\n";
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+      const std::string output = relay->output();
+      size_t closed = 0;
+      for (size_t at = output.find(line); at != std::string::npos; at = output.find(line, at + 1)) {
+        ++closed;
+      }
+      if (closed >= count || std::chrono::steady_clock::now() > deadline) {
+        return closed >= count;
+      }
+      std::this_thread::sleep_for(100ms);
+    }
+  }
+
+  // Whether a fresh viewer gets the header and a whole JPEG frame within timeoutMs.
+  static bool viewerGetsFrames(int timeoutMs) {
+    auto viewer = connectToStream(timeoutMs);
+    return viewer != nullptr && viewer->read(212, timeoutMs).size() == 212 &&
+           decodesAsJpeg(readPart(*viewer, timeoutMs).image, 320, 240);
+  }
+
+  vok_itest::ShmLeftovers leftovers{{ringName}};
+  BrokerProcess broker{VOK_APP_PATH, {"-c", "2"}};
+  std::unique_ptr<StartedProcess> camera;
+  std::unique_ptr<StartedProcess> relay;
+};
+
+TEST_F(VideoRelayProgram, StreamsCameraFramesUntilSigint) {
   auto viewer = connectToStream(10000);
   ASSERT_NE(viewer, nullptr);
   ASSERT_EQ(viewer->read(212, 10000).size(), 212u);
   const MjpegPart part = readPart(*viewer, 10000);
   EXPECT_TRUE(decodesAsJpeg(part.image, 320, 240)) << part.contentLength;
 
-  relay.sendSignal(SIGINT);
-  EXPECT_EQ(relay.waitForExit(10s), 0) << relay.output();
-  EXPECT_NE(relay.output().find("Log: (ZentorMotion(ZM)consumer/src/main): Caught Stop-signal\n"),
+  relay->sendSignal(SIGINT);
+  EXPECT_EQ(relay->waitForExit(10s), 0) << relay->output();
+  EXPECT_NE(relay->output().find("Log: (ZentorMotion(ZM)consumer/src/main): Caught Stop-signal\n"),
             std::string::npos);
   EXPECT_TRUE(viewer->closedByServer(2000)) << "the stream ends with the program";
-  camera.sendSignal(SIGINT);
-  EXPECT_EQ(camera.waitForExit(10s), 0) << camera.errors();
-  EXPECT_FALSE(vok_itest::fileExists(std::string("/dev/shm/") + ringName));
-  EXPECT_EQ(broker.interrupt(10s), 0);
+}
+
+TEST_F(VideoRelayProgram, ViewersThatNeverReadLoseTheirSlotsToAFreshViewer) {
+  const HostLoad before = loadOf(relay->pid());
+  std::vector<std::unique_ptr<StreamClient>> stalled;
+  for (int i = 0; i < 10; ++i) {
+    stalled.push_back(std::make_unique<StreamClient>(2020));
+    ASSERT_TRUE(stalled.back()->send("GET / HTTP/1.1\r\nHost: board\r\n\r\n"));
+  }
+  StreamClient viewer(2020);
+  EXPECT_FALSE(viewer.anythingWithin(1000)) << "all ten slots should be taken";
+  EXPECT_EQ(viewer.read(212, 30000).size(), 212u);
+  EXPECT_TRUE(decodesAsJpeg(readPart(viewer, 10000).image, 320, 240));
+  // The viewer takes the first freed slot; the others follow in their own time.
+  EXPECT_TRUE(relayClosedStalledClients(10, 15s));
+  for (auto& client : stalled) {
+    EXPECT_TRUE(client->closedByServer(5000));
+  }
+  stalled.clear();
+  viewer.close();
+  EXPECT_TRUE(returnsTo(relay->pid(), before, 10s));
+}
+
+TEST_F(VideoRelayProgram, ThousandConnectAndCloseCyclesLeaveNothingBehind) {
+  const HostLoad before = loadOf(relay->pid());
+  std::atomic<int> unserved{0};
+  std::vector<std::thread> browsers;
+  for (int b = 0; b < 10; ++b) {
+    browsers.emplace_back([&unserved] {
+      for (int cycle = 0; cycle < 100; ++cycle) {
+        try {
+          StreamClient client(2020);
+          unserved += client.read(1, 10000).size() == 1 ? 0 : 1;
+        } catch (const std::runtime_error&) {
+          ++unserved;
+        }
+      }
+    });
+  }
+  for (auto& browser : browsers) {
+    browser.join();
+  }
+  EXPECT_EQ(unserved, 0);
+  EXPECT_FALSE(relay->hasExited());
+  EXPECT_TRUE(returnsTo(relay->pid(), before, 10s));
+  EXPECT_TRUE(viewerGetsFrames(10000));
 }
 
 }  // namespace
