@@ -116,6 +116,18 @@ TEST(VideoRelayLibrary, RefusesOversizeLengthsAndSecondReceive) {
   EXPECT_TRUE(streamEnds(15000));
 }
 
+// A timeout of 0 would close every viewer whose socket is full for a moment.
+TEST(VideoRelayProgramLine, RefusesClientTimeoutOutOfRange) {
+  for (const char* seconds : {"0", "86401"}) {
+    StartedProcess relay({FRAME_RELAY_PROGRAM_PATH, "--client-timeout", seconds});
+    EXPECT_EQ(relay.waitForExit(10s), 255) << seconds;
+    EXPECT_NE(relay.output().find("ERR: (ZentorMotion(ZM)consumer/src/main): --client-timeout must be 1 "
+                                  "to 86400 seconds\n"),
+              std::string::npos)
+        << relay.output();
+  }
+}
+
 // The stand-alone relay with the stand-in camera and a broker of its own;
 // stalled stream clients are dropped after 2 s. Set up once the relay has
 // streamed its first frame, so its descriptors and threads are settled.
