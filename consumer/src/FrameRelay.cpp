@@ -91,11 +91,12 @@ void* FrameRelay::runReader(void* self) {
   auto& relay = *static_cast<FrameRelay*>(self);
   // Whatever goes wrong ends this thread only, never the host process.
   runLoggingFailure(readerComponent, [&] { relay.reader(relay, relay.instance); });
+  relay.threads.readerEnds();
   if (!relay.stopping()) {
     // Frames stop here; the host must learn it and how to bring them back.
+    // Said once the reader has ended, so a connect on this line succeeds.
     log(LOG_ERROR, readerComponent, "the frame reader ended, no frames until VOK_connect starts a new one");
   }
-  relay.threads.readerEnds();
   return nullptr;
 }
 
