@@ -74,6 +74,8 @@ async def drive(address, url, keys):
         target = (await tools.call("Target.createTarget", url=url))["targetId"]
         session = (await tools.call("Target.attachToTarget", targetId=target,
                                     flatten=True))["sessionId"]
+        # The driver's name comes with the server's first state: keys before it
+        # have no values to change.
         await tools.until(session, 'document.getElementById("connection").textContent'
                                    ' === "connected" && document.getElementById("driver")'
                                    '.textContent === "nobody"', 20)
