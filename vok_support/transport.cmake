@@ -3,6 +3,7 @@
 add_library(vok_transport STATIC
   src/listeningSocket.cpp
   src/messageFrame.cpp
+  src/peerCredentials.cpp
   src/SocketWrapperLinux.cpp
   src/socketHandler.cpp)
 target_include_directories(vok_transport PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src)

@@ -20,7 +20,7 @@ const char* const kOpenError = "Error opening a shared memory - Error-Msg: ";
 const char* const kTruncateError = "Error truncating a shared memory - Error-Msg: ";
 const char* const kMapError = "Error mapping a shared memory - Error-Msg: ";
 const char* const kUnmapError = "Error unmapping a shared memory - Error-Msg: ";
-const char* const kStatError = "Error reading the size of a shared memory - Error-Msg: ";
+const char* const kStatError = "Error reading the status of a shared memory - Error-Msg: ";
 const unsigned kMode = 0666;
 
 std::string errnoText() { return std::strerror(errno); }
@@ -112,6 +112,14 @@ void* VokShm::getShmAdr() { return address; }
 unsigned VokShm::getSize() const { return size; }
 
 const std::string& VokShm::getName() const { return name; }
+
+uid_t VokShm::getOwner() const {
+  struct stat status {};
+  if (functions->_fstat(fileDescriptor, &status) == -1) {
+    logAndThrow(kStatError + errnoText());
+  }
+  return status.st_uid;
+}
 
 void VokShm::getFlags(bool create, int& protection, int& openFlags) {
   if (create) {

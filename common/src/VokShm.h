@@ -3,6 +3,8 @@
 #include "FileLock.h"
 #include "ISharedMemory.h"
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -38,6 +40,9 @@ class VokShm {
   unsigned getSize() const;
   // The object name as given at construction.
   const std::string& getName() const;
+  // The user that owns the object. Throws VOKException (logged) when it
+  // cannot be read.
+  uid_t getOwner() const;
 
   // Protection and open flags for the creating (read-write, O_CREAT|O_EXCL)
   // or attaching (read-only) side.

@@ -27,6 +27,8 @@ class ISocketHandlerFunctions {
   virtual int _bind(int fd, const sockaddr* address, unsigned length) = 0;
   // setsockopt(2): 0, or -1 with errno.
   virtual int _setsockopt(int fd, int level, int name, const void* value, unsigned length) = 0;
+  // getsockopt(2): 0 with *length set to the bytes written, or -1 with errno.
+  virtual int _getsockopt(int fd, int level, int name, void* value, unsigned* length) = 0;
   // close(2): 0, or -1 with errno.
   virtual int _close(int fd) = 0;
   // fcntl(2) with an int argument (F_GETFL, F_SETFL): the result, or -1 with errno.

@@ -41,6 +41,10 @@ int SocketWrapperLinux::_setsockopt(int fd, int level, int name, const void* val
   return ::setsockopt(fd, level, name, value, length);
 }
 
+int SocketWrapperLinux::_getsockopt(int fd, int level, int name, void* value, unsigned* length) {
+  return ::getsockopt(fd, level, name, value, length);
+}
+
 int SocketWrapperLinux::_close(int fd) {
   return ::close(fd);
 }

@@ -16,6 +16,7 @@ class SocketWrapperLinux : public ISocketHandlerFunctions {
   int _listen(int fd, int backlog) override;
   int _bind(int fd, const sockaddr* address, unsigned length) override;
   int _setsockopt(int fd, int level, int name, const void* value, unsigned length) override;
+  int _getsockopt(int fd, int level, int name, void* value, unsigned* length) override;
   int _close(int fd) override;
   int _fcntl(int fd, int command, int argument) override;
   int _unlink(const char* path) override;

@@ -25,6 +25,21 @@ VokConnection openConnection(const AppIdentity& app, const SignInTexts& texts) {
   return connection;
 }
 
+// The pid of the first provider in the reply that announces shmID; 0 when none does.
+int providerPidOf(const ResponseData* reply, const std::string& shmID) {
+  if (reply == nullptr) {
+    return 0;
+  }
+  for (const DataProviderInfo& provider : reply->getDataProviderInfo()) {
+    for (const Provides& provide : provider.getApplicationData().getProvides()) {
+      if (provide.getShmID() == shmID) {
+        return provider.getApplicationData().getPid();
+      }
+    }
+  }
+  return 0;
+}
+
 void signIn(VokConnection& connection, const SignInTexts& texts, const char* confirmed,
             const char* unconfirmed) {
   connection.Connect();
@@ -67,9 +82,10 @@ std::unique_ptr<ConsumerSession> signInAsConsumer(const AppIdentity& app, const 
   signIn(connection, texts, "I am consumer reading providers memory",
          "I am consumer, missing any provider");
   auto session = std::unique_ptr<ConsumerSession>(new ConsumerSession{std::move(connection), {}});
-  if (std::optional<Provides> provide = pick(session->connection.getResponse())) {
-    session->reader.emplace(
-        session->connection.connectToExistingLifetimeBuffer(provide->getShmID(), recordSize));
+  const ResponseData* reply = session->connection.getResponse();
+  if (std::optional<Provides> provide = pick(reply)) {
+    session->reader.emplace(session->connection.connectToExistingLifetimeBuffer(
+        provide->getShmID(), recordSize, providerPidOf(reply, provide->getShmID())));
   }
   return session;
 }

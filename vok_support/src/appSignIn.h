@@ -86,7 +86,8 @@ std::unique_ptr<ProviderSession> signInAsProvider(const AppIdentity& app, const 
 
 // Consumer: signs in with request, then attaches to the ring of the provide
 // that pick chooses; its records must be recordSize bytes. Throws what the
-// connection object throws (no broker, no reply in time, ring missing).
+// connection object throws (no broker, no reply in time, ring missing or of
+// a user other than the provider's).
 std::unique_ptr<ConsumerSession> signInAsConsumer(const AppIdentity& app, const Requests& request,
                                                   std::size_t recordSize,
                                                   const SignInTexts& texts,

@@ -3,6 +3,7 @@
 #include "VOKException.h"
 #include "listeningSocket.h"
 #include "log_datalayer.h"
+#include "peerCredentials.h"
 #include "pollPause.h"
 
 #include <fcntl.h>
@@ -74,13 +75,17 @@ SocketHandler::SocketHandler(std::shared_ptr<ISocketHandlerFunctions> functions,
   if (!socketFunctions) {
     throw std::invalid_argument("Error: SocketHandler: SocketWrapperLinux must not be null");
   }
+  openSocket();
+  setUDS(getServerPID(index));
+}
+
+void SocketHandler::openSocket() {
   socketFd = socketFunctions->_socket(AF_UNIX, SOCK_STREAM, 0);
   if (socketFd <= 0) {
     const std::string reason = errorText();
     log(LOG_ERROR, kComponent, "Error generating socket: " + reason);
     throw VOK::VOKException(reason);
   }
-  setUDS(getServerPID(index));
 }
 
 SocketHandler::~SocketHandler() {
@@ -101,7 +106,7 @@ bool SocketHandler::acceptsConnections(int pid) {
   return isListeningSocketFile(path);
 }
 
-int SocketHandler::getServerPID(unsigned index) {
+int SocketHandler::getServerPID(unsigned index, const std::set<int>& refused) {
   if (index >= kMaxPids) {
     return 0;
   }
@@ -119,7 +124,7 @@ int SocketHandler::getServerPID(unsigned index) {
   // name, and brokers that have not bound their socket yet or have died.
   std::vector<int> brokers;
   for (int candidate : listedPids(line)) {
-    if (acceptsConnections(candidate)) {
+    if (refused.count(candidate) == 0 && acceptsConnections(candidate)) {
       brokers.push_back(candidate);
     }
   }
@@ -131,6 +136,7 @@ int SocketHandler::selectServerPID(const std::string& pidofLine, unsigned index)
 }
 
 void SocketHandler::setUDS(int pid) {
+  serverPid = pid;
   std::snprintf(socketPath, sizeof(socketPath), "/tmp/sock_%d.uds", pid);
 }
 
@@ -248,18 +254,49 @@ int SocketHandler::uxclientConnectToServer(unsigned index) {
   }
   serverAddress.sun_family = AF_UNIX;
   if (index != 0) {
-    setUDS(getServerPID(index));
+    setUDS(getServerPID(index, refusedBrokers));
   }
   std::memcpy(serverAddress.sun_path, socketPath, sizeof(socketPath));
   if (socketFunctions->_connect(socketFd, reinterpret_cast<const sockaddr*>(&serverAddress),
                                 sizeof(serverAddress)) == 0) {
-    return socketFd;
+    if (brokerIsTrusted(component)) {
+      return socketFd;
+    }
+    turnAwayFromBroker(index);
+    VOK::pollPause();
+    errno = EACCES;
+    return -EACCES;
   }
   const int cause = errno;
   log(LOG_ERROR, component,
       std::string("Connect to socket") + socketPath + " - error: " + std::strerror(cause));
   VOK::pollPause();
   return -cause;
+}
+
+// Any account can start a process under the broker's name and listen on the
+// socket file of its pid; what an app sends there and believes from there
+// steers the machine.
+bool SocketHandler::brokerIsTrusted(const std::string& component) {
+  PeerCredentials peer;
+  if (!readPeerCredentials(*socketFunctions, socketFd, peer)) {
+    log(LOG_ERROR, component, std::string("Not using the broker at ") + socketPath +
+                                  ": cannot tell who listens there - error: " + errorText());
+    return false;
+  }
+  if (peer.uid == ::geteuid() || peer.uid == 0) {
+    return true;
+  }
+  log(LOG_ERROR, component, std::string("Not using the broker at ") + socketPath + ": it runs as uid " +
+                                std::to_string(peer.uid) + ", neither this app's user nor root");
+  return false;
+}
+
+void SocketHandler::turnAwayFromBroker(unsigned index) {
+  refusedBrokers.insert(serverPid);
+  socketFunctions->_close(socketFd);
+  openSocket();
+  setUDS(getServerPID(index, refusedBrokers));
 }
 
 int SocketHandler::sendString(std::string text, int fd) {

@@ -6,6 +6,7 @@
 #include <sys/un.h>
 
 #include <memory>
+#include <set>
 #include <string>
 
 // The local stream socket of one end of the broker conversation. The broker
@@ -36,9 +37,9 @@ class SocketHandler : public ISocketHandler {
 
   // The broker to talk to: the calling process itself when it is a broker;
   // otherwise, of the pids "pidof VOK_App" lists, those that accept
-  // connections, the entry at index (the first one when that one is empty);
-  // 0 when index > 63 or no broker can be reached.
-  static int getServerPID(unsigned index);
+  // connections and are not among refused, the entry at index (the first one
+  // when that one is empty); 0 when index > 63 or no broker can be reached.
+  static int getServerPID(unsigned index, const std::set<int>& refused = {});
   // Whether the broker with this pid can be reached: a socket listens on its
   // socket file. The one test every candidate of getServerPID passes.
   static bool acceptsConnections(int pid);
@@ -53,6 +54,13 @@ class SocketHandler : public ISocketHandler {
   int getSocketFd() const;
 
  private:
+  void openSocket();
+  // Whether the process listening at the other end runs as this process's
+  // user or as root; one error line naming the socket file when it does not.
+  bool brokerIsTrusted(const std::string& component);
+  // Drops the connection to a broker that is not trusted and points the path
+  // at the next candidate, on a fresh socket.
+  void turnAwayFromBroker(unsigned index);
   void setSocketOption(int name, int value, const std::string& component, const std::string& label);
   // Binds the socket file; a file of this path that nobody listens on is
   // removed and bound again. False with errno set when it stays unbound.
@@ -65,6 +73,10 @@ class SocketHandler : public ISocketHandler {
   std::shared_ptr<ISocketHandlerFunctions> socketFunctions;
   int socketFd = 0;
   char socketPath[32] = {};
+  // The broker that socketPath names.
+  int serverPid = 0;
+  // Brokers this app connected to and would not talk to, left out from then on.
+  std::set<int> refusedBrokers;
   sockaddr_un serverAddress = {};
   sockaddr_un clientAddress = {};
   bool isServer = false;

@@ -6,6 +6,7 @@
 #include "VOKException.h"
 #include "configurationDataFactory.h"
 #include "log_datalayer.h"
+#include "ringOwner.h"
 #include "shmMapperServerOS.h"
 #include "socketConnection.h"
 #include "socketHandler.h"
@@ -141,8 +142,9 @@ ConsistentDataTransfer VokConnection::addLifetimeBuffer(const std::string& shmID
 }
 
 ConsistentDataTransfer VokConnection::connectToExistingLifetimeBuffer(const std::string& shmID,
-                                                                      size_t recordSize) {
-  void* address = connectToExistingShm(shmID);
+                                                                      size_t recordSize,
+                                                                      int providerPid) {
+  void* address = connectToExistingShm(shmID, providerPid);
   if (address == nullptr) {
     logAndThrow("Error while connecting to existing shared memory with ID: " + shmID);
   }
@@ -185,11 +187,17 @@ void* VokConnection::createSharedMemory(const std::string& name, unsigned size) 
 // size is computed wide and the object refuses a mapping beyond its end, so
 // a ring that does not fit its object is an exception, not a fault. The
 // consumed object is replaced only once the new one is mapped.
-void* VokConnection::connectToExistingShm(const std::string& name) {
+void* VokConnection::connectToExistingShm(const std::string& name, int providerPid) {
   requireEnvironment();
   std::shared_ptr<VokShm> attached = mapper->provideShm(name, false, sizeof(BufferHeader));
   if (!attached) {
     logAndThrow("Error while connecting to existing shared memory with ID: " + name);
+  }
+  const uid_t owner = attached->getOwner();
+  if (!ringOwnerTrusted(owner, providerPid)) {
+    logAndThrow("Shared memory with ID: " + name + " belongs to uid " + std::to_string(owner) +
+                ", neither to the user of its provider (pid " + std::to_string(providerPid) +
+                "), this app's user nor root");
   }
   const auto* header = static_cast<const BufferHeader*>(attached->getShmAdr());
   const uint64_t size = 16 + static_cast<uint64_t>(header->segmentCount) * header->segmentSize;

@@ -72,13 +72,14 @@ class VokConnection {
                                            const std::string& version, int signal,
                                            IVOKBaseDataStruct& data,
                                            unsigned long long cycleTimeUs, unsigned segmentSize);
-  // Consumer: attaches read-only to the provider's ring shmID, whose records
-  // must be recordSize bytes (sizeof the record type read into). Needs the
-  // environment configuration. Throws VOKException when the object is
-  // missing (the system's text), or its header does not fit the object or
-  // the record.
+  // Consumer: attaches read-only to the ring shmID of the provider with
+  // process id providerPid, whose records must be recordSize bytes (sizeof
+  // the record type read into). Needs the environment configuration. Throws
+  // VOKException when the object is missing (the system's text), belongs to
+  // neither the provider's user, this app's user nor root, or its header
+  // does not fit the object or the record.
   ConsistentDataTransfer connectToExistingLifetimeBuffer(const std::string& shmID,
-                                                         size_t recordSize);
+                                                         size_t recordSize, int providerPid);
   // Segments a ring needs so that a writer with this cycle time cannot come
   // back to a published segment within the segment lifetime: lifetime * 1000
   // div cycleTimeUs + 3. Needs the environment configuration. Throws
@@ -88,10 +89,11 @@ class VokConnection {
   // Creates shared-memory object name of size bytes read-write and keeps it
   // as the provided one; returns its address.
   void* createSharedMemory(const std::string& name, unsigned size);
-  // Attaches read-only to name, mapped as far as its ring header says, and
-  // keeps it as the consumed one; returns its address. Needs the environment
-  // configuration.
-  void* connectToExistingShm(const std::string& name);
+  // Attaches read-only to name, the object of the provider providerPid,
+  // mapped as far as its ring header says, and keeps it as the consumed one;
+  // returns its address. Needs the environment configuration; refuses an
+  // object of another owner as connectToExistingLifetimeBuffer does.
+  void* connectToExistingShm(const std::string& name, int providerPid);
 
  private:
   void requireEnvironment() const;

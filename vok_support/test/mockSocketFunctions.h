@@ -16,6 +16,7 @@ class MockSocketFunctions : public ISocketHandlerFunctions {
   MOCK_METHOD(int, _listen, (int, int), (override));
   MOCK_METHOD(int, _bind, (int, const sockaddr*, unsigned), (override));
   MOCK_METHOD(int, _setsockopt, (int, int, int, const void*, unsigned), (override));
+  MOCK_METHOD(int, _getsockopt, (int, int, int, void*, unsigned*), (override));
   MOCK_METHOD(int, _close, (int), (override));
   MOCK_METHOD(int, _fcntl, (int, int, int), (override));
   MOCK_METHOD(int, _unlink, (const char*), (override));

@@ -1,4 +1,5 @@
 #include "ISocketConnection.h"
+#include "MockSharedMemory.h"
 #include "SharedMemoryWrapperLinux.h"
 #include "VOKException.h"
 #include "configurationDataFactory.h"
@@ -15,6 +16,7 @@
 
 #include <cstring>
 #include <functional>
+#include <vector>
 
 namespace VOK {
 namespace {
@@ -125,7 +127,7 @@ TEST_F(Connection, OperationsNeedingTheEnvironmentRefuseWithoutIt) {
   EXPECT_EQ(thrownText([&] { vok.Connect(); }), kMissingEnvironment);
   EXPECT_EQ(thrownText([&] { vok.addLifetimeBuffer(name, "d", "0.1", 0, data, 1000, sizeof(Record)); }),
             kMissingEnvironment);
-  EXPECT_EQ(thrownText([&] { vok.connectToExistingShm(name); }), kMissingEnvironment);
+  EXPECT_EQ(thrownText([&] { vok.connectToExistingShm(name, 0); }), kMissingEnvironment);
   EXPECT_EQ(objectSize(name), -1) << "nothing may be created";
 }
 
@@ -167,11 +169,11 @@ TEST_F(Connection, ProviderRingAndConsumerMappingHaveTheSizeOfCountSegments) {
   writer.writeUserData(&data);
 
   VokConnection consumer = connection(10);
-  ConsistentDataTransfer reader = consumer.connectToExistingLifetimeBuffer(name, sizeof(Record));
+  ConsistentDataTransfer reader = consumer.connectToExistingLifetimeBuffer(name, sizeof(Record), 0);
   Record received;
   ASSERT_TRUE(reader.readUserData(&received));
   EXPECT_EQ(received.values[4], 77);
-  const auto* header = static_cast<const BufferHeader*>(consumer.connectToExistingShm(name));
+  const auto* header = static_cast<const BufferHeader*>(consumer.connectToExistingShm(name, 0));
   EXPECT_EQ(header->segmentCount, 13u);
   EXPECT_EQ(header->segmentSize, sizeof(Record));
 }
@@ -203,7 +205,7 @@ TEST_F(Connection, AttachingRefusesARingOfAnotherRecordSize) {
   Record data;
   provider.addLifetimeBuffer(name, "d", "0.1", 0, data, 1000, sizeof(Record));
   VokConnection consumer = connection(10);
-  EXPECT_THAT(thrownText([&] { consumer.connectToExistingLifetimeBuffer(name, sizeof(Record) + 8); }),
+  EXPECT_THAT(thrownText([&] { consumer.connectToExistingLifetimeBuffer(name, sizeof(Record) + 8, 0); }),
               HasSubstr("segments hold"));
 }
 
@@ -214,14 +216,32 @@ TEST_F(Connection, AttachingRefusesAHeaderLargerThanItsObjectWithoutAFault) {
   header->segmentSize = 1000;
   header->lastValidSegment = 0;
   VokConnection consumer = connection(10);
-  EXPECT_THAT(thrownText([&] { consumer.connectToExistingLifetimeBuffer(name, 1000); }),
+  EXPECT_THAT(thrownText([&] { consumer.connectToExistingLifetimeBuffer(name, 1000, 0); }),
               HasSubstr("holds 64 bytes, fewer than the 1000016"));
 }
 
 TEST_F(Connection, AttachingToAMissingRingPassesTheNoSuchFileTextOn) {
   VokConnection consumer = connection(10);
-  EXPECT_EQ(thrownText([&] { consumer.connectToExistingLifetimeBuffer(name, sizeof(Record)); }),
+  EXPECT_EQ(thrownText([&] { consumer.connectToExistingLifetimeBuffer(name, sizeof(Record), 0); }),
             std::string("Error opening a shared memory - Error-Msg: ") + std::strerror(ENOENT));
+}
+
+TEST_F(Connection, AttachingRefusesARingOfAUserOtherThanTheProvidersOwnOrRoot) {
+  auto memory = std::make_shared<NiceMock<MockSharedMemory>>();
+  std::vector<unsigned char> object(64);
+  ON_CALL(*memory, _shm_open(_, O_RDONLY, _)).WillByDefault(Return(5));
+  ON_CALL(*memory, _fstat(5, _)).WillByDefault([](int, struct stat* status) {
+    status->st_size = 64;
+    status->st_uid = 4242;
+    return 0;
+  });
+  ON_CALL(*memory, _mmap(_, _, _, _, 5, _)).WillByDefault(Return(object.data()));
+  mapper = std::make_shared<ShmMapperServerOS>(memory);
+  VokConnection consumer = connection(10);
+  const int provider = static_cast<int>(::getpid());
+  EXPECT_EQ(thrownText([&] { consumer.connectToExistingLifetimeBuffer(name, sizeof(Record), provider); }),
+            "Shared memory with ID: " + name + " belongs to uid 4242, neither to the user of its provider (pid " +
+                std::to_string(provider) + "), this app's user nor root");
 }
 
 TEST(ConnectionCreate, TextWithoutAConfigurationThrowsNamingTheProblem) {

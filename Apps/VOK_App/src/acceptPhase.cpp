@@ -1,9 +1,11 @@
 #include "acceptPhase.h"
 
+#include "AppAdmission.h"
 #include "pollPause.h"
 #include "socketHandler.h"
 
-std::list<int> acceptApps(SocketHandler& server, unsigned long long count, volatile bool& stop) {
+std::list<int> acceptApps(SocketHandler& server, AppAdmission& admission, unsigned long long count,
+                          volatile bool& stop) {
   std::list<int> accepted;
   int pending = -1;
   unsigned long long connected = 0;
@@ -12,9 +14,11 @@ std::list<int> acceptApps(SocketHandler& server, unsigned long long count, volat
       pending = server.uxserverAccept();
     }
     if (pending > server.getSocketFd()) {
-      accepted.push_back(pending);
+      if (admission.admit(pending)) {
+        accepted.push_back(pending);
+        ++connected;
+      }
       pending = -1;
-      ++connected;
     }
     VOK::sleepNanoseconds(500000L);
   } while (connected < count && !stop);

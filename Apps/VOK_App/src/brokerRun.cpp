@@ -1,5 +1,6 @@
 #include "brokerRun.h"
 
+#include "AppAdmission.h"
 #include "SocketWrapperLinux.h"
 #include "acceptPhase.h"
 #include "brokerPasses.h"
@@ -44,7 +45,8 @@ int runBroker(const BrokerOptions& options) {
       launchTestConsumer();
     }
   }
-  std::list<int> accepted = acceptApps(*server, options.count, stopProcess);
+  AppAdmission admission(functions, ::geteuid(), ::getegid());
+  std::list<int> accepted = acceptApps(*server, admission, options.count, stopProcess);
   AppList apps;
   intercept(&accepted, &apps, server.get(), options.lifetime, functions.get());
   interlock(&apps, server.get());

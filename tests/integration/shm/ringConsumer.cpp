@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<VOK::VokConnection> connection =
       localConnection(std::strtoull(argv[2], nullptr, 10));
   VOK::ConsistentDataTransfer ring =
-      connection->connectToExistingLifetimeBuffer(argv[1], sizeof(SampleRecord));
+      connection->connectToExistingLifetimeBuffer(argv[1], sizeof(SampleRecord), 0);
   std::printf("mapping %s\n", permissionsOf(argv[1]).c_str());
   std::fflush(stdout);
   SampleRecord record;
