@@ -178,6 +178,51 @@ TEST_F(SocketHandlerWithMock, ConnectIsRefusedOnAServer) {
             logged);
 }
 
+struct ListeningPeer {
+  uid_t uid;
+  bool trusted;
+};
+
+class BrokerPeer : public SocketHandlerWithMock, public ::testing::WithParamInterface<ListeningPeer> {};
+
+// Anyone can listen on a broker's socket file under the broker's name; an
+// app keeps only a connection to its own user or root and leaves the other
+// broker on a fresh socket.
+TEST_P(BrokerPeer, ConnectionToAnotherUsersBrokerIsDroppedWithOneLineNamingSocketAndUid) {
+  const ListeningPeer& row = GetParam();
+  EXPECT_CALL(*functions, _connect(kFd, _, _)).WillOnce(Return(0));
+  EXPECT_CALL(*functions, _getsockopt(kFd, SOL_SOCKET, SO_PEERCRED, _, _))
+      .WillOnce(Invoke([&](int, int, int, void* value, unsigned*) {
+        static_cast<ucred*>(value)->uid = row.uid;
+        return 0;
+      }));
+  EXPECT_CALL(*functions, _close(kFd)).Times(row.trusted ? 0 : 1);
+  auto handler = makeHandler();
+  auto [thrown, logged] = failureOf([&] { EXPECT_EQ(row.trusted ? kFd : -EACCES, handler->uxclientConnectToServer(0)); });
+  const std::string refusal = "ERR: (vok_support/src/socketHandler::uxclientConnectToServer()<42>): Not using the broker "
+                              "at /tmp/sock_4711.uds: it runs as uid " + std::to_string(row.uid) +
+                              ", neither this app's user nor root\n";
+  if (row.trusted) {
+    EXPECT_EQ("", logged);
+  } else {
+    EXPECT_THAT(logged, HasSubstr(refusal));
+    EXPECT_NE("/tmp/sock_4711.uds", handler->getSocketPath()) << "the refused broker is left out";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(OwnUserRootOrOther, BrokerPeer,
+                         ::testing::Values(ListeningPeer{::geteuid(), true}, ListeningPeer{0, true},
+                                           ListeningPeer{4242, false}));
+
+TEST_F(SocketHandlerWithMock, BrokerWhoseCredentialsCannotBeReadIsNotUsed) {
+  EXPECT_CALL(*functions, _connect(kFd, _, _)).WillOnce(Return(0));
+  EXPECT_CALL(*functions, _getsockopt(kFd, SOL_SOCKET, SO_PEERCRED, _, _)).WillOnce(Invoke(failWith(ENOPROTOOPT)));
+  auto handler = makeHandler();
+  auto [thrown, logged] = failureOf([&] { EXPECT_EQ(-EACCES, handler->uxclientConnectToServer(0)); });
+  EXPECT_THAT(logged, HasSubstr(std::string("Not using the broker at /tmp/sock_4711.uds: cannot tell who listens "
+                                            "there - error: ") + std::strerror(ENOPROTOOPT)));
+}
+
 TEST_F(SocketHandlerWithMock, EveryAcceptFailureBecomesMinusElevenAfterAPause) {
   EXPECT_CALL(*functions, _accept(kFd, ::testing::An<sockaddr_un*>(), _)).WillOnce(Invoke(failWith(EMFILE)));
   auto handler = makeHandler();
