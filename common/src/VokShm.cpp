@@ -162,8 +162,11 @@ int VokShm::replaceStaleObject() {
   {
     FileLock formerOwner(functions, old);
     if (formerOwner.heldOnNamedFile()) {
-      functions->_shm_unlink(name.c_str());
-      descriptor = createLocked();
+      // The name of another user's object in the sticky /dev/shm is not ours
+      // to remove: that cause is reported, not the name's existence.
+      if (functions->_shm_unlink(name.c_str()) == 0) {
+        descriptor = createLocked();
+      }
       if (descriptor != -1) {
         log(LOG_INFO, kLocation, "Replaced the stale ring " + name + " of a provider that is gone");
       }

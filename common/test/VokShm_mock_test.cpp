@@ -173,6 +173,20 @@ TEST_F(VokShmCalls, FailedUnmapDuringResizeThrowsWithTheSystemText) {
             std::string("Error unmapping a shared memory - Error-Msg: ") + std::strerror(EINVAL));
 }
 
+TEST_F(VokShmCalls, StaleObjectWhoseNameCannotBeRemovedFailsWithThatCause) {
+  EXPECT_CALL(*shm, _shm_open(StrEq("/ring"), kCreateFlags, 0666u)).WillOnce(FailWith(EEXIST));
+  EXPECT_CALL(*shm, _shm_open(StrEq("/ring"), O_RDONLY, 0666u)).WillOnce(Return(kFd));
+  expectOwnerLock();
+  EXPECT_CALL(*shm, _fstat(kFd, _)).WillOnce([](int, struct stat* status) {
+    status->st_nlink = 1;
+    return 0;
+  });
+  EXPECT_CALL(*shm, _shm_unlink(StrEq("/ring"))).WillOnce(FailWith(EPERM));
+  EXPECT_CALL(*shm, _close(kFd)).Times(1);
+  EXPECT_EQ(thrownText([&] { VokShm("/ring", 64, shm, true); }),
+            std::string("Error opening a shared memory - Error-Msg: ") + std::strerror(EPERM));
+}
+
 TEST(VokShmArguments, NullWrappersAreRefused) {
   EXPECT_THROW(
       {
