@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -41,7 +42,7 @@ TEST_P(Admission, AdmitsTheBrokersUserRootAndItsGroupAndClosesAnyOtherWithOneLin
       }));
   EXPECT_CALL(*functions, _getsockopt(kFd, SOL_SOCKET, SO_PEERGROUPS, _, _))
       .WillRepeatedly(Invoke([&](int, int, int, void* value, unsigned* length) {
-        std::memcpy(value, row.groups.data(), row.groups.size() * sizeof(gid_t));
+        std::copy(row.groups.begin(), row.groups.end(), static_cast<gid_t*>(value));
         *length = static_cast<unsigned>(row.groups.size() * sizeof(gid_t));
         return 0;
       }));
