@@ -13,7 +13,9 @@ class ISocketHandler {
   // IPv4 variant, not supported: always throws VOK::VOKException.
   virtual int clientConnectToServer(std::string address, unsigned short port) = 0;
   // Connects to the broker's socket file; index 0 keeps the path, any other
-  // index looks the broker up again. Returns the descriptor or -errno.
+  // index looks the broker up again. Returns the descriptor or -errno;
+  // -EACCES when the broker there runs as neither this process's user nor
+  // root, which is then left out and the path set to the next broker.
   // Throws VOK::VOKException when called on a server.
   virtual int uxclientConnectToServer(unsigned index) = 0;
   // IPv4 variant, not supported: always throws VOK::VOKException.
