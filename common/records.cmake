@@ -8,7 +8,7 @@ add_library(remote_control_record STATIC
 target_include_directories(remote_control_record PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/records/remote_control)
 target_link_libraries(remote_control_record PUBLIC vok_common vok_messages)
 
-add_library(camera_record STATIC records/camera/UserDataStruct.cpp)
+add_library(camera_record STATIC records/camera/UserDataStruct.cpp records/camera/jpegImage.cpp)
 target_include_directories(camera_record PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/records/camera)
 target_link_libraries(camera_record PUBLIC vok_common vok_messages)
 

@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-dev python3-aiohttp python3-websockets
   libturbojpeg0-dev ffmpeg
+  cyclonedds-dev cyclonedds-tools iproute2
   sysvinit-utils procps socat file curl man-db
   chromium
 )

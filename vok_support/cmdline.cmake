@@ -1,5 +1,6 @@
-# The numeric command-line options of the broker and the stand-alone relay.
-add_library(vok_cmdparser STATIC src/CommandParser.cpp)
+# The numeric command-line options of the broker and the stand-alone relay,
+# and the ranged numbers of the apps' own options.
+add_library(vok_cmdparser STATIC src/CommandParser.cpp src/optionNumber.cpp)
 target_include_directories(vok_cmdparser PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src)
 target_link_libraries(vok_cmdparser PUBLIC vok_log)
 

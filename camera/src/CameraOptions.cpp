@@ -2,23 +2,14 @@
 
 #include <stdexcept>
 
+#include "optionNumber.h"
+
 namespace camera {
 
 namespace {
 
 unsigned number(const std::string& option, const std::string& text, unsigned low, unsigned high) {
-  size_t used = 0;
-  unsigned long value = 0;
-  try {
-    value = std::stoul(text, &used, 10);
-  } catch (const std::exception&) {
-    used = 0;
-  }
-  if (used == 0 || used != text.size() || text[0] == '-' || value < low || value > high) {
-    throw std::invalid_argument(option + " takes a whole number from " + std::to_string(low) + " to " +
-                                std::to_string(high) + ", not \"" + text + "\"");
-  }
-  return static_cast<unsigned>(value);
+  return static_cast<unsigned>(VOK::optionNumber(option, text, low, high));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
-#include "UserDataStruct.h"
+#include "cameraRecord.h"
 
 #include <cstring>
+
+namespace camera_record {
 
 UserDataStruct::UserDataStruct() { std::memset(bramixmotionData, 0, sizeof(bramixmotionData)); }
 
@@ -9,3 +11,5 @@ std::list<Symbol> UserDataStruct::getSymbolList() const {
       reinterpret_cast<const char*>(bramixmotionData) - reinterpret_cast<const char*>(this));
   return {Symbol("bramixmotionData", "int8_t", frameBytes, offset)};
 }
+
+}  // namespace camera_record

@@ -1,22 +1,8 @@
 #pragma once
 
-#include <cstdint>
-#include <list>
+// The camera frame record under the name the system gives it. A program that
+// also links the remote-control record includes cameraRecord.h instead and
+// names it camera_record::UserDataStruct.
+#include "cameraRecord.h"
 
-#include "IVOKBaseDataStruct.h"
-#include "Symbol.h"
-
-// The camera frame record of the bramixmotionData block: the object word,
-// then one frame. A frame that starts with 0xFF is a JPEG image ending with
-// the first 0xFF 0xD9 pair; the bytes after it are zero.
-class UserDataStruct : public VOK::IVOKBaseDataStruct {
- public:
-  static constexpr unsigned frameBytes = 81920;
-
-  // All frame bytes zero.
-  UserDataStruct();
-  // One symbol: "bramixmotionData", "int8_t", 81920 bytes, at its offset in the object.
-  std::list<Symbol> getSymbolList() const override;
-
-  int8_t bramixmotionData[frameBytes];
-};
+using camera_record::UserDataStruct;

@@ -1,4 +1,6 @@
-#include "UserDataStruct.h"
+#include "remoteControlRecord.h"
+
+namespace remote_control_record {
 
 UserDataStruct::UserDataStruct() : bramixData{} {}
 
@@ -7,3 +9,5 @@ std::list<Symbol> UserDataStruct::getSymbolList() const {
                 reinterpret_cast<const unsigned char*>(this);
   return {Symbol("bramixData", "int8_t", kChannels, static_cast<unsigned long long>(offset))};
 }
+
+}  // namespace remote_control_record

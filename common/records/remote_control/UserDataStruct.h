@@ -1,25 +1,8 @@
 #pragma once
 
-#include <cstdint>
-#include <list>
+// The remote-control record under the name the system gives it. A program
+// that also links the camera record includes remoteControlRecord.h instead
+// and names it remote_control_record::UserDataStruct.
+#include "remoteControlRecord.h"
 
-#include "IVOKBaseDataStruct.h"
-#include "Symbol.h"
-
-// The remote-control record "bramixData": 15 signed channel values that the
-// command feed publishes and the servo controller consumes. Its byte image
-// (object word, the values, padding) is the shared-memory segment.
-class UserDataStruct : public VOK::IVOKBaseDataStruct {
- public:
-  static constexpr unsigned kChannels = 15;
-
-  // All channel values 0.
-  UserDataStruct();
-
-  // One symbol "bramixData", "int8_t", 15 bytes, at the values' byte offset
-  // inside this object.
-  std::list<Symbol> getSymbolList() const override;
-
-  // Channel values 0..14; only the low 4 bits reach the servo board.
-  int8_t bramixData[kChannels];
-};
+using remote_control_record::UserDataStruct;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+using remote_control_record::UserDataStruct;
+
 namespace {
 constexpr size_t kTextSize = 1024;
 // Room for ",0x" + digit + NUL.

@@ -4,6 +4,8 @@
 #include <sstream>
 #include <stdexcept>
 
+using remote_control_record::UserDataStruct;
+
 namespace {
 
 constexpr unsigned kSettable = UserDataStruct::kChannels - 1;

@@ -4,14 +4,14 @@
 #include <cstdint>
 #include <string>
 
-#include "UserDataStruct.h"
+#include "remoteControlRecord.h"
 
 // The channel values that hold the machine at rest: what the servo line
 // carries when the feed is lost, and the last record every publisher writes
 // before it lets go of its ring. One definition for the controller and the
 // command feed, so that both ends agree on it.
 
-using ChannelValues = std::array<int8_t, UserDataStruct::kChannels>;
+using ChannelValues = std::array<int8_t, remote_control_record::UserDataStruct::kChannels>;
 
 // Centre of a channel's 0..15 range.
 constexpr int8_t kNeutralCentre = 8;
@@ -26,4 +26,4 @@ ChannelValues defaultNeutralValues();
 ChannelValues parseNeutralValues(const std::string& text);
 
 // The record that carries values.
-UserDataStruct neutralRecord(const ChannelValues& values);
+remote_control_record::UserDataStruct neutralRecord(const ChannelValues& values);

@@ -5,7 +5,10 @@
 
 #include "ISerialFunctions.h"
 
+namespace remote_control_record {
 class UserDataStruct;
+}
+using remote_control_record::UserDataStruct;
 
 // The serial servo board: one 15-character frame per call, 9600 baud 8N1.
 

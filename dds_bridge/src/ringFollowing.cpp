@@ -1,0 +1,37 @@
+#include "ringFollowing.h"
+
+#include <optional>
+
+#include "Requests.h"
+#include "appSignIn.h"
+#include "stopSignalWatcher.h"
+
+namespace dds_bridge {
+
+namespace {
+const char appName[] = "vok_dds_bridge";
+const char component[] = "dds_bridge/src/ringFollowing";
+constexpr long long kLookPauseNs = 5000000;
+}  // namespace
+
+int followRing(const RingWish& ring, VOK::IVOKBaseDataStruct& record, unsigned serverInstance,
+               const std::function<void()>& forward) {
+  std::unique_ptr<VOK::ConsumerSession> session =
+      VOK::signInAsConsumer({appName, "", serverInstance}, Requests(ring.wish, "0.1", {ring.block}, ring.provider),
+                            ring.recordSize, {component, "", 0, component});
+  if (!session->reader) {
+    return 1;
+  }
+  VOK::ConsistentDataTransfer& reader = *session->reader;
+  std::optional<uint32_t> forwarded;
+  while (!VOK::waitForStopSignal(kLookPauseNs)) {
+    const std::optional<uint32_t> newest = reader.newestSegment();
+    if (newest != forwarded && reader.readUserData(&record)) {
+      forwarded = newest;
+      forward();
+    }
+  }
+  return 0;
+}
+
+}  // namespace dds_bridge
