@@ -67,9 +67,11 @@ bool fileExists(const std::string& path) {
 }
 
 BrokerProcess::BrokerProcess(const std::string& program, const std::vector<std::string>& arguments,
-                             const std::string& workingDirectory, std::chrono::milliseconds startTimeout) {
+                             const std::string& workingDirectory, std::chrono::milliseconds startTimeout,
+                             const std::vector<std::string>& launcher) {
   becomeSubreaper();
-  std::vector<std::string> argv{program};
+  std::vector<std::string> argv = launcher;
+  argv.push_back(program);
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   const auto start = std::chrono::steady_clock::now();
   command = std::make_unique<StartedProcess>(argv, workingDirectory);

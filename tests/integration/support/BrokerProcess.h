@@ -18,12 +18,15 @@ namespace vok_itest {
 class BrokerProcess {
  public:
   // Runs program (the VOK_App path) with arguments in workingDirectory (empty:
-  // inherited), waits up to startTimeout for the command to return and finds
-  // its daemon child. Throws std::runtime_error when the command does not
-  // return in time or leaves no child.
+  // inherited), started through the command prefix launcher when one is given
+  // (such as "ip netns exec NAME", which execs it), waits up to startTimeout
+  // for the command to return and finds its daemon child by program's name.
+  // Throws std::runtime_error when the command does not return in time or
+  // leaves no child.
   BrokerProcess(const std::string& program, const std::vector<std::string>& arguments,
                 const std::string& workingDirectory = "",
-                std::chrono::milliseconds startTimeout = std::chrono::seconds(10));
+                std::chrono::milliseconds startTimeout = std::chrono::seconds(10),
+                const std::vector<std::string>& launcher = {});
   ~BrokerProcess();
   BrokerProcess(const BrokerProcess&) = delete;
   BrokerProcess& operator=(const BrokerProcess&) = delete;

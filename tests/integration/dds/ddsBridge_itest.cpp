@@ -1,0 +1,272 @@
+// The DDS bridge with real parts: VOK_App (its test mode's camera, or the
+// operator tool's values), vok_dds_bridge, a DDS station of the test's own
+// (dds_probe, on Cyclone's C API) and servo_controller on a pseudo-terminal.
+// Cyclone runs on loopback only with the example configuration, and across
+// two network namespaces joined by a veth pair with the LAN example.
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "PythonCommand.h"
+#include "SerialLine.h"
+#include "VideoFolder.h"
+#include "vok_itest.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using Argv = std::vector<std::string>;
+
+const std::string kDomain = "42";
+const std::string kCameraRing = "ZentorMotion(ZM)Shm";
+const std::string kCommandRing = "/Remote_open_control_kit_enabled_target_(Zentor)Shm";
+const std::string kDrive = "1,11,15,8,8,8,8,8,8,8,8,8,8,8,13";  // the tool's "set 1,11,15"
+const std::string kDriveFrame = "1BF88888888888D";
+const std::string kNeutralFrame = "88888888888888D";
+constexpr size_t kFrame = 15;
+
+template <typename Pred>
+bool eventually(Pred pred, std::chrono::milliseconds timeout) {
+  const auto end = Clock::now() + timeout;
+  while (!pred() && Clock::now() < end) {
+    std::this_thread::sleep_for(20ms);
+  }
+  return pred();
+}
+
+double realSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9;
+}
+
+std::string everything(const vok_itest::StartedProcess& process) { return process.output() + process.errors(); }
+
+bool exitsWith(vok_itest::ChildProcess& process, int signal, int status) {
+  process.sendSignal(signal);
+  return process.waitForExit(10s) == std::optional<int>(status);
+}
+
+// One "image ..." line of the probe.
+struct Image {
+  std::string format;
+  bool jpeg = false;
+  std::string digest;
+  double stamp = 0;
+};
+
+std::vector<Image> imagesIn(const std::string& output) {
+  std::vector<Image> images;
+  std::istringstream lines(output);
+  for (std::string line; std::getline(lines, line);) {
+    char format[32] = {}, jpeg[8] = {}, digest[32] = {};
+    unsigned bytes = 0;
+    double stamp = 0;
+    if (std::sscanf(line.c_str(), "image format=%31s bytes=%u jpeg=%7s digest=%31s stamp=%lf", format, &bytes, jpeg,
+                    digest, &stamp) == 5) {
+      images.push_back({format, std::string(jpeg) == "yes", digest, stamp});
+    }
+  }
+  return images;
+}
+
+// command started through the prefix of its host (none: here).
+Argv on(Argv host, const Argv& command) {
+  host.insert(host.end(), command.begin(), command.end());
+  return host;
+}
+
+// The camera of the broker's test mode through the bridge to the probe: the
+// broker and the bridge on the board, the probe on the station, each host
+// given by its command prefix. The broker shares the bridge's network
+// namespace, whose socket table tells apps which broker listens.
+void expectCameraFramesAcross(const Argv& board, const Argv& station) {
+  vok_itest::ShmLeftovers leftovers({kCameraRing});
+  VideoFolder folder(true, true);
+  const double start = realSeconds();
+  vok_itest::BrokerProcess broker(VOK_APP_PATH, {"-t", "1", "-c", "3"}, folder.path(), 10s, board);
+  ASSERT_TRUE(broker.waitForSocketFile(10s)) << broker.output();
+  vok_itest::StartedProcess bridge(on(board, {DDS_BRIDGE_PATH, "--publish", "camera", "--domain", kDomain}));
+  vok_itest::StartedProcess probe(on(station, {DDS_PROBE_PATH, kDomain, "camera", "8", "30"}));
+  ASSERT_EQ(probe.waitForExit(40s), std::optional<int>(0))
+      << everything(probe) << everything(bridge) << broker.output();
+  const std::vector<Image> images = imagesIn(probe.output());
+  ASSERT_EQ(images.size(), 8u) << probe.output();
+  std::set<std::string> digests;
+  for (const Image& image : images) {
+    EXPECT_EQ(image.format, "jpeg");
+    EXPECT_TRUE(image.jpeg) << probe.output();
+    EXPECT_GE(image.stamp, start - 1);
+    EXPECT_LE(image.stamp, realSeconds() + 1);
+    digests.insert(image.digest);
+  }
+  EXPECT_GE(digests.size(), 4u) << "the camera's picture moves: " << probe.output();
+  EXPECT_TRUE(exitsWith(bridge, SIGINT, 0)) << everything(bridge);
+  EXPECT_EQ(broker.interrupt(10s), std::optional<int>(0));
+}
+
+class DdsBridgeTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ::setenv("CYCLONEDDS_URI", "file://" DDS_CONFIG_DIR "/loopback.xml", 1);
+  }
+};
+
+TEST_F(DdsBridgeTest, CameraTopicCarriesDistinctJpegFramesWhileTheTestModeBrokerRuns) {
+  expectCameraFramesAcross({}, {});
+}
+
+TEST_F(DdsBridgeTest, CommandTopicCarriesTheValuesTheFeedSends) {
+  vok_itest::ShmLeftovers leftovers({kCommandRing});
+  vok_itest::BrokerProcess broker(VOK_APP_PATH, {"-c", "2"});
+  ASSERT_TRUE(broker.waitForSocketFile(10s));
+  vok_itest::StartedProcess tool(vok_itest::pythonCommand({TOOL_SCRIPT, "set", "1,11,15"}));
+  ASSERT_TRUE(eventually([] { return vok_itest::fileExists("/dev/shm" + kCommandRing); }, 30s)) << tool.errors();
+  vok_itest::StartedProcess bridge({DDS_BRIDGE_PATH, "--publish", "command", "--domain", kDomain});
+  vok_itest::StartedProcess probe({DDS_PROBE_PATH, kDomain, "command", "4", "30"});
+  ASSERT_EQ(probe.waitForExit(40s), std::optional<int>(0)) << everything(probe) << everything(bridge);
+  // The tool starts on the neutral values, then sends its own.
+  const std::string drive = "command " + kDrive;
+  std::vector<std::string> lines;
+  std::istringstream output(probe.output());
+  for (std::string line; std::getline(output, line);) {
+    lines.push_back(line);
+  }
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), drive);
+  EXPECT_THAT(lines, testing::Each(testing::AnyOf(drive, "command 8,8,8,8,8,8,8,8,8,8,8,8,8,8,13")));
+  EXPECT_TRUE(exitsWith(bridge, SIGINT, 0)) << everything(bridge);
+  EXPECT_TRUE(exitsWith(tool, SIGTERM, 0)) << everything(tool);
+  EXPECT_EQ(broker.interrupt(10s), std::optional<int>(0));
+}
+
+// The line read in whole frames, from a clean start.
+class ServoLine {
+ public:
+  explicit ServoLine(vok_itest::SerialLine& serial) : serial(serial) {}
+  // Whether frame arrives by deadline.
+  bool shows(const std::string& frame, Clock::time_point deadline) {
+    while (Clock::now() < deadline) {
+      received += serial.read(kFrame, 20ms);
+      for (; checked + kFrame <= received.size(); checked += kFrame) {
+        frames.insert(received.substr(checked, kFrame));
+        if (received.compare(checked, kFrame, frame) == 0) {
+          checked += kFrame;
+          return true;
+        }
+      }
+    }
+    return false;
+  }
+  // Every distinct frame seen so far.
+  std::set<std::string> frames;
+
+ private:
+  vok_itest::SerialLine& serial;
+  std::string received;
+  size_t checked = 0;
+};
+
+TEST_F(DdsBridgeTest, RemoteCommandsDriveTheServoLineAndTheNeutralFrameFollowsWithinTheFailsafeTime) {
+  vok_itest::SerialLine serial("/dev/serial0");
+  if (!serial.linked()) {
+    GTEST_SKIP() << "/dev/serial0 exists; this test never replaces it";
+  }
+  ServoLine line(serial);
+  vok_itest::ShmLeftovers leftovers({kCommandRing});
+  vok_itest::BrokerProcess broker(VOK_APP_PATH, {"-c", "2"});
+  ASSERT_TRUE(broker.waitForSocketFile(10s));
+  vok_itest::StartedProcess bridge(
+      {DDS_BRIDGE_PATH, "--subscribe", "command", "--domain", kDomain, "--failsafe", "500"});
+  ASSERT_TRUE(eventually([] { return vok_itest::fileExists("/dev/shm" + kCommandRing); }, 15s)) << everything(bridge);
+  vok_itest::BrokerProcess servo(SERVO_CONTROLLER_PATH, {});
+  ASSERT_TRUE(line.shows(kNeutralFrame, Clock::now() + 15s)) << "before any command" << servo.output();
+
+  vok_itest::StartedProcess station({DDS_PROBE_PATH, kDomain, "send", kDrive, "3"});
+  ASSERT_TRUE(line.shows(kDriveFrame, Clock::now() + 10s)) << everything(station) << everything(bridge);
+  ASSERT_EQ(station.waitForExit(10s), std::optional<int>(0)) << everything(station);
+  const auto stopped = Clock::now();
+  // The bridge's failsafe, then at most one pass of the controller.
+  EXPECT_TRUE(line.shows(kNeutralFrame, stopped + 500ms + 300ms)) << testing::PrintToString(line.frames);
+  EXPECT_EQ(line.frames, (std::set<std::string>{kNeutralFrame, kDriveFrame}));
+  EXPECT_THAT(bridge.output(), testing::HasSubstr("Remote commands lost: none for 500 ms, writing the neutral values"));
+
+  EXPECT_EQ(servo.interrupt(5s), std::optional<int>(0));
+  EXPECT_TRUE(exitsWith(bridge, SIGTERM, 0)) << everything(bridge);
+  EXPECT_FALSE(vok_itest::fileExists("/dev/shm" + kCommandRing)) << "the bridge removes its ring";
+  EXPECT_EQ(broker.interrupt(5s), std::optional<int>(0));
+}
+
+// Two network namespaces joined by a veth pair, each with one end, stand for
+// the board and a station; both are removed again, with the pair.
+class TwoMachines {
+ public:
+  TwoMachines() {
+    const std::string id = std::to_string(::getpid() % 100000);
+    for (int i = 0; i < 2; ++i) {
+      names[i] = "vokdds" + id + (i == 0 ? "a" : "b");
+      links[i] = "vkd" + id + (i == 0 ? "a" : "b");
+    }
+    made = run({"ip", "netns", "add", names[0]}) && run({"ip", "netns", "add", names[1]}) &&
+           run({"ip", "link", "add", links[0], "type", "veth", "peer", "name", links[1]});
+    for (int i = 0; made && i < 2; ++i) {
+      made = run({"ip", "link", "set", links[i], "netns", names[i]}) &&
+             run({"ip", "-n", names[i], "addr", "add", address(i) + "/24", "dev", links[i]}) &&
+             run({"ip", "-n", names[i], "link", "set", links[i], "up"}) &&
+             run({"ip", "-n", names[i], "link", "set", "lo", "up"});
+    }
+  }
+  ~TwoMachines() {
+    for (const std::string& name : names) {
+      run({"ip", "netns", "delete", name});
+    }
+    // Only left when a namespace could not take its end.
+    run({"ip", "link", "delete", links[0]});
+  }
+  TwoMachines(const TwoMachines&) = delete;
+  TwoMachines& operator=(const TwoMachines&) = delete;
+
+  bool ready() const { return made; }
+  // The prefix that runs a command on machine i (0 or 1), with the LAN
+  // configuration naming its end of the pair and the other's address.
+  Argv on(int i) const {
+    return {"/usr/bin/ip", "netns", "exec", names[i], "/usr/bin/env",
+            "CYCLONEDDS_URI=file://" DDS_CONFIG_DIR "/lan.xml", "VOK_DDS_INTERFACE=" + links[i],
+            "VOK_DDS_PEER=" + address(1 - i)};
+  }
+
+ private:
+  static std::string address(int i) { return "10.231.7." + std::to_string(i + 1); }
+  static bool run(Argv command) {
+    command[0] = "/usr/bin/" + command[0];
+    vok_itest::StartedProcess process(command);
+    return process.waitForExit(10s) == std::optional<int>(0);
+  }
+
+  std::string names[2];
+  std::string links[2];
+  bool made = false;
+};
+
+TEST_F(DdsBridgeTest, CameraFramesReachAStationInAnotherNetworkNamespace) {
+  TwoMachines machines;
+  if (!machines.ready()) {
+    GTEST_SKIP() << "network namespaces need root (ip netns)";
+  }
+  expectCameraFramesAcross(machines.on(0), machines.on(1));
+}
+
+}  // namespace
