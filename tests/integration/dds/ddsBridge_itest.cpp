@@ -83,7 +83,7 @@ std::vector<Image> imagesIn(const std::string& output) {
   return images;
 }
 
-// command started through the prefix of its host (none: here).
+// A command as its host starts it: the host's prefix (none: this machine) first.
 Argv on(Argv host, const Argv& command) {
   host.insert(host.end(), command.begin(), command.end());
   return host;
