@@ -27,8 +27,9 @@ std::list<std::string> findKeysForJsonObject(const json& j, const std::string& t
 // The string member `key`. Missing: logs, then throws AttributeMissingException if
 // mandatory, else returns "". Another JSON type throws the library's type error.
 std::string extractString(const json& j, const std::string& key, bool mandatory);
-// The number member `key` as int. Missing, or a fraction outside int's range:
-// logs and throws std::invalid_argument. Non-numbers throw the library's type error.
+// The number member `key` as int. Missing, or a value outside int's range
+// (never wrapped): logs and throws std::invalid_argument. Non-numbers throw
+// the library's type error.
 int extractInt(const json& j, const std::string& key);
 // As extractInt, for an unsigned 64-bit number.
 unsigned long long extractUInt(const json& j, const std::string& key);

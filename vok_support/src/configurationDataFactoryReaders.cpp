@@ -1,4 +1,5 @@
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <stdexcept>
 
@@ -41,19 +42,38 @@ const json& requireMember(const json& j, const std::string& key) {
   return j.at(key);
 }
 
-// The library casts floats with static_cast, which is undefined outside the target's
-// range; such a value is refused here instead of being converted.
+// Whether value, when it is a number, has a value of type Number. The library
+// converts with static_cast, which wraps integers and is undefined for floats
+// outside the target's range; such values are refused before that. A fraction
+// inside the range is cut towards zero by the library, as ever.
 template <typename Number>
-Number toNumber(const json& value, const std::string& key) {
+bool fitsInto(const json& value) {
+  using Limits = std::numeric_limits<Number>;
+  if (value.is_number_unsigned()) {
+    return value.get<std::uint64_t>() <= static_cast<std::uint64_t>(Limits::max());
+  }
+  if (value.is_number_integer()) {
+    const std::int64_t number = value.get<std::int64_t>();
+    return number < 0 ? Limits::is_signed && number >= static_cast<std::int64_t>(Limits::min())
+                      : static_cast<std::uint64_t>(number) <=
+                            static_cast<std::uint64_t>(Limits::max());
+  }
   if (value.is_number_float()) {
     const double number = value.get<double>();
-    const double limit = std::ldexp(1.0, std::numeric_limits<Number>::digits);
-    const double lower = std::numeric_limits<Number>::is_signed ? -limit - 1.0 : -1.0;
-    if (!(number > lower && number < limit)) {
-      const std::string text = "Value of argument " + key + " in json file is out of range";
-      log(LOG_ERROR, Component, text);
-      throw std::invalid_argument(text);
-    }
+    const double limit = std::ldexp(1.0, Limits::digits);
+    const double lower = Limits::is_signed ? -limit - 1.0 : -1.0;
+    return number > lower && number < limit;
+  }
+  return true;  // not a number: the library's type error follows
+}
+
+// Every integer of every reader is converted here, and only here.
+template <typename Number>
+Number toNumber(const json& value, const std::string& key) {
+  if (!fitsInto<Number>(value)) {
+    const std::string text = "Value of argument " + key + " in json file is out of range";
+    log(LOG_ERROR, Component, text);
+    throw std::invalid_argument(text);
   }
   return value.get<Number>();
 }

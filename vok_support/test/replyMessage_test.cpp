@@ -124,6 +124,9 @@ const ReplyFailure Failures[] = {
      Thrown::InvalidArgument, missing("PID"), true},
     {"VOKPid as text", changed([](json& d) { d["VOKInformation"]["VOKPid"] = "655"; }),
      Thrown::TypeError, "", false},
+    {"VOKPid beyond int",
+     changed([](json& d) { d["VOKInformation"]["VOKPid"] = 4294967296LL + 655; }),
+     Thrown::InvalidArgument, "Value of argument VOKPid in json file is out of range", true},
 };
 
 class ReplyFailureTest : public testing::TestWithParam<ReplyFailure> {};

@@ -184,6 +184,14 @@ const FailureRow Rows[] = {
      "Value of argument PID" + OutOfRange, true},
     {"negative Size", [](json& d) { symbolOf(d)["Size"] = -1.5; }, Thrown::InvalidArgument,
      "Value of argument Size" + OutOfRange, true},
+    // Integers beyond the field's type are refused, not wrapped.
+    {"PID beyond int", [](json& d) { d[AppName]["PID"] = 4294967296LL + 733; },
+     Thrown::InvalidArgument, "Value of argument PID" + OutOfRange, true},
+    {"Signal below int",
+     [](json& d) { d[AppName]["Provides"][AppName + "Shm"]["Signal"] = -2147483649LL; },
+     Thrown::InvalidArgument, "Value of argument Signal" + OutOfRange, true},
+    {"negative integer Offset", [](json& d) { symbolOf(d)["Offset"] = -1; },
+     Thrown::InvalidArgument, "Value of argument Offset" + OutOfRange, true},
 };
 
 class SignInFailureTest : public testing::TestWithParam<FailureRow> {};
