@@ -28,13 +28,41 @@ size_t append(char* buffer, size_t used, size_t capacity, const char* text) {
   return used + length;
 }
 
+// The text with every control character (below 0x20, and 0x7f) written as
+// an escape ("\n", "\x1b"), so that text from outside (an app's name, a
+// received document in an error) can never start a line of its own. Other
+// bytes, UTF-8 included, pass unchanged.
+std::string escapedForLog(const std::string& text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7f) {
+      escaped += c;
+    } else if (c == '\n') {
+      escaped += "\\n";
+    } else if (c == '\r') {
+      escaped += "\\r";
+    } else if (c == '\t') {
+      escaped += "\\t";
+    } else {
+      static const char digits[] = "0123456789abcdef";
+      escaped += "\\x";
+      escaped += digits[byte >> 4];
+      escaped += digits[byte & 0xf];
+    }
+  }
+  return escaped;
+}
+
 }  // namespace
 
 void log(LOG_CAT category, std::string component, std::string message) {
   if (category == LOG_DEBUG) {
     return;
   }
-  std::cout << prefixOf(category) << component << "): " << message << std::endl;
+  std::cout << prefixOf(category) << escapedForLog(component) << "): " << escapedForLog(message)
+            << std::endl;
 }
 
 void logSignalSafe(LOG_CAT category, const char* component, const char* message) {

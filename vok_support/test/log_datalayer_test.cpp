@@ -61,8 +61,11 @@ TEST(Log, EachCategoryPrintsItsPrefixAndOneLine) {
 
 TEST(Log, DebugPrintsNothingAtAll) { EXPECT_EQ(logged(LOG_DEBUG, "c", "m"), ""); }
 
-TEST(Log, EmptyComponentAndEmbeddedNewlinesAreWrittenUnchanged) {
-  EXPECT_EQ(logged(LOG_INFO, "", "a\nb"), "Log: (): a\nb\n");
+// One call is one line whatever the texts hold; other bytes stay as they are.
+TEST(Log, EmptyComponentAndControlCharactersAreWrittenEscaped) {
+  EXPECT_EQ(logged(LOG_INFO, "", "a\nb"), "Log: (): a\\nb\n");
+  EXPECT_EQ(logged(LOG_ERROR, "c\r\t", std::string("\x1b[2J\x7f\0\xc3\xa9\\n", 10)),
+            "ERR: (c\\r\\t): \\x1b[2J\\x7f\\x00\xc3\xa9\\n\n");
 }
 
 TEST(Log, SignalSafeFormWritesTheSameBytes) {

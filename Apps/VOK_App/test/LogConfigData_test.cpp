@@ -22,6 +22,19 @@ TEST(LogConfigData, BareAppGivesNineLinesWithEmptyLabels) {
             dumped(record));
 }
 
+// A name from a sign-in cannot forge a line of the broker's own.
+TEST(LogConfigData, ALineFeedInTheAppNameStaysInItsOneEscapedLine) {
+  ConfigurationData record("ConnectToVOKConfig", "0.1",
+                           ApplicationData("Bare\nLog: (VOK_App/src/main): Caught Stop-signal", 1,
+                                           "", "", "", {}, {}),
+                           9);
+  const std::string text = dumped(record);
+  EXPECT_NE(std::string::npos,
+            text.find("\n" + kLine +
+                      "AppData-App-Name: Bare\\nLog: (VOK_App/src/main): Caught Stop-signal\n"));
+  EXPECT_EQ(std::string::npos, text.find("\nLog: (VOK_App/src/main): Caught"));
+}
+
 TEST(LogConfigData, ProvidesAndRequestsWithTheirSymbolsInOrder) {
   std::list<Symbol> two{Symbol("first", "int8_t", 15, 4), Symbol("second", "uint64_t", 18446744073709551615ull, 19)};
   Provides provide("feed", "V0.1", two, "FeedShm", -10);
