@@ -24,7 +24,9 @@ static_assert(sizeof(UserDataStruct) >= sizeof(void*) + kDataArea, "data area mu
 UserDataStruct myUserDataStruct;
 std::mutex valuesLock;
 std::mutex endLock;
-std::condition_variable ended;
+// The publisher thread is detached: it may still signal its end while the host's exit
+// runs static destructors, so the signal it uses is never destroyed.
+std::condition_variable& ended = *new std::condition_variable;
 ChannelValues neutral = defaultNeutralValues();
 
 }  // namespace
