@@ -67,7 +67,8 @@ bool fitsInto(const json& value) {
   return true;  // not a number: the library's type error follows
 }
 
-// Every integer of every reader is converted here, and only here.
+// The sign-in and reply readers convert every integer here. (The environment reader
+// takes its lifetime only as an unsigned JSON integer, which always fits its field.)
 template <typename Number>
 Number toNumber(const json& value, const std::string& key) {
   if (!fitsInto<Number>(value)) {
