@@ -4,6 +4,8 @@
 
 #include <cstring>
 #include <iostream>
+#include <mutex>
+#include <string>
 
 namespace {
 
@@ -61,8 +63,13 @@ void log(LOG_CAT category, std::string component, std::string message) {
   if (category == LOG_DEBUG) {
     return;
   }
-  std::cout << prefixOf(category) << escapedForLog(component) << "): " << escapedForLog(message)
-            << std::endl;
+  // Written whole under one lock: the apps log from several threads, whose
+  // lines would otherwise interleave piece by piece.
+  const std::string line =
+      std::string(prefixOf(category)) + escapedForLog(component) + "): " + escapedForLog(message) + "\n";
+  static std::mutex lineLock;
+  std::lock_guard<std::mutex> guard(lineLock);
+  std::cout << line << std::flush;
 }
 
 void logSignalSafe(LOG_CAT category, const char* component, const char* message) {

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -66,6 +69,27 @@ TEST(Log, EmptyComponentAndControlCharactersAreWrittenEscaped) {
   EXPECT_EQ(logged(LOG_INFO, "", "a\nb"), "Log: (): a\\nb\n");
   EXPECT_EQ(logged(LOG_ERROR, "c\r\t", std::string("\x1b[2J\x7f\0\xc3\xa9\\n", 10)),
             "ERR: (c\\r\\t): \\x1b[2J\\x7f\\x00\xc3\xa9\\n\n");
+}
+
+TEST(Log, LinesOfThreadsLoggingAtOnceStayWhole) {
+  const std::string line = "Log: (reader): " + std::string(200, 'r') + "\n";
+  StdoutCapture capture;
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 8; ++t) {
+    threads.emplace_back([] {
+      for (int i = 0; i < 5000; ++i) {
+        log(LOG_INFO, "reader", std::string(200, 'r'));
+      }
+    });
+  }
+  for (std::thread& thread : threads) {
+    thread.join();
+  }
+  const std::string text = capture.finish();
+  ASSERT_EQ(text.size(), 40000 * line.size());
+  for (size_t at = 0; at < text.size(); at += line.size()) {
+    ASSERT_EQ(text.compare(at, line.size(), line), 0) << "at byte " << at;
+  }
 }
 
 TEST(Log, SignalSafeFormWritesTheSameBytes) {
