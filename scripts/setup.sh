@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake g++ clang libclang-rt-14-dev
+  build-essential cmake g++ clang libclang-rt-14-dev ccache
   nlohmann-json3-dev libi2c-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-dev python3-aiohttp python3-websockets
