@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "SerialLine.h"
+#include "EmulatedLaunch.h"
 #include "vok_itest.h"
 
 using namespace std::chrono_literals;
@@ -29,6 +30,8 @@ const std::string kFrameOfThrees = "33333333333333D";
 const std::string kNobodyUid = "65534";
 
 std::vector<std::string> asNobody(std::vector<std::string> argv) {
+  // setpriv executes the program itself, so an emulated one comes with its emulator.
+  argv = vok_itest::launchCommand(argv);
   argv.insert(argv.begin(), {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"});
   return argv;
 }
