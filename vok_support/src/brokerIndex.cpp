@@ -1,21 +1,11 @@
 #include "brokerIndex.h"
 
-#include "socketHandler.h"
+#include "brokerLookup.h"
 
-namespace {
-const unsigned maxBrokers = 64;
-}
+#include <algorithm>
 
 unsigned brokerIndexOf(int pid) {
-  for (unsigned index = 0; index < maxBrokers; ++index) {
-    const int listed = SocketHandler::getServerPID(index);
-    if (listed == pid) {
-      return index;
-    }
-    // An index past the list yields the first entry again.
-    if (listed == 0 || (index > 0 && listed == SocketHandler::getServerPID(0))) {
-      break;
-    }
-  }
-  return 0;
+  const std::vector<int> brokers = reachableBrokers();
+  const auto found = std::find(brokers.begin(), brokers.end(), pid);
+  return found == brokers.end() ? 0 : static_cast<unsigned>(found - brokers.begin());
 }

@@ -16,32 +16,35 @@ bool isSocketFile(const std::string& path) {
   return ::stat(path.c_str(), &status) == 0 && S_ISSOCK(status.st_mode);
 }
 
-// One line of /proc/net/unix: "Num RefCount Protocol Flags Type St Inode [Path]".
-bool listensAt(const std::string& line, const std::string& path) {
+// The bound path of one line of /proc/net/unix ("Num RefCount Protocol Flags
+// Type St Inode [Path]") when that socket listens; empty otherwise.
+std::string listeningPathOf(const std::string& line) {
   std::istringstream fields(line);
   std::string number, references, protocol, flags, type, state, inode, boundPath;
   if (!(fields >> number >> references >> protocol >> flags >> type >> state >> inode >> boundPath)) {
-    return false;
+    return {};
   }
-  return boundPath == path && (std::strtoul(flags.c_str(), nullptr, 16) & kAcceptingConnections) != 0;
+  return (std::strtoul(flags.c_str(), nullptr, 16) & kAcceptingConnections) != 0 ? boundPath : std::string();
 }
 
 }  // namespace
 
-bool isListeningSocketFile(const std::string& path) {
-  if (!isSocketFile(path)) {
-    return false;
-  }
+ListeningSockets::ListeningSockets() {
   std::ifstream table("/proc/net/unix");
-  if (!table) {
-    return true;
-  }
+  tableRead = static_cast<bool>(table);
   std::string line;
   std::getline(table, line);  // the column titles
   while (std::getline(table, line)) {
-    if (listensAt(line, path)) {
-      return true;
+    const std::string path = listeningPathOf(line);
+    if (!path.empty()) {
+      listeningPaths.insert(path);
     }
   }
-  return false;
+}
+
+bool ListeningSockets::at(const std::string& path) const {
+  if (!isSocketFile(path)) {
+    return false;
+  }
+  return !tableRead || listeningPaths.count(path) != 0;
 }

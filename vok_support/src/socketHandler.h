@@ -35,17 +35,10 @@ class SocketHandler : public ISocketHandler {
   int uxserverAccept() override;
   int uxsetupServerSocket() override;
 
-  // The broker to talk to: the calling process itself when it is a broker;
-  // otherwise, of the pids "pidof VOK_App" lists, those that accept
-  // connections and are not among refused, the entry at index (the first one
-  // when that one is empty); 0 when index > 63 or no broker can be reached.
+  // The broker to talk to (see reachableBrokers), without those in refused:
+  // the entry at index, the first one when that one is empty; 0 when
+  // index > 63 or no broker can be reached.
   static int getServerPID(unsigned index, const std::set<int>& refused = {});
-  // Whether the broker with this pid can be reached: a socket listens on its
-  // socket file. The one test every candidate of getServerPID passes.
-  static bool acceptsConnections(int pid);
-  // The entry at index of a pidof output line (blank-separated decimal pids),
-  // the first entry when that one is empty; 0 when index > 63.
-  static int selectServerPID(const std::string& pidofLine, unsigned index);
   // Points the socket file path at the broker with this pid: "/tmp/sock_<pid>.uds".
   void setUDS(int pid);
   // The current socket file path.
@@ -55,9 +48,6 @@ class SocketHandler : public ISocketHandler {
 
  private:
   void openSocket();
-  // Whether the process listening at the other end runs as this process's
-  // user or as root; one error line naming the socket file when it does not.
-  bool brokerIsTrusted(const std::string& component);
   // Drops the connection to a broker that is not trusted and points the path
   // at the next candidate, on a fresh socket.
   void turnAwayFromBroker(unsigned index);

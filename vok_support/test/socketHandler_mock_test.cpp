@@ -1,6 +1,7 @@
 // Failures of the socket layer that real sockets cannot produce on demand.
 #include "VOKException.h"
 #include "mockSocketFunctions.h"
+#include "brokerLookup.h"
 #include "socketHandler.h"
 
 #include <gmock/gmock.h>
@@ -312,11 +313,11 @@ TEST_F(SocketHandlerWithMock, InternetVariantsAlwaysThrow) {
 }
 
 TEST(SelectServerPID, PicksTheIndexedEntryAndFallsBackToTheFirst) {
-  EXPECT_EQ(812, SocketHandler::selectServerPID("812 655\n", 0));
-  EXPECT_EQ(655, SocketHandler::selectServerPID("812 655\n", 1));
-  EXPECT_EQ(812, SocketHandler::selectServerPID("812 655\n", 2));
-  EXPECT_EQ(0, SocketHandler::selectServerPID("812 655\n", 64));
-  EXPECT_EQ(0, SocketHandler::selectServerPID("", 0));
+  EXPECT_EQ(812, selectBrokerPid("812 655\n", 0));
+  EXPECT_EQ(655, selectBrokerPid("812 655\n", 1));
+  EXPECT_EQ(812, selectBrokerPid("812 655\n", 2));
+  EXPECT_EQ(0, selectBrokerPid("812 655\n", 64));
+  EXPECT_EQ(0, selectBrokerPid("", 0));
   EXPECT_EQ(0, SocketHandler::getServerPID(64));
 }
 

@@ -58,7 +58,7 @@ void interlock(const AppList* apps, ISocketHandler* server) {
       }
       const std::string reply = VOK::AppConnector::CreateResponseDataString(*app, providers);
       log(LOG_DEBUG, component, reply);
-      if (server->sendString(reply, fd) == 11) {
+      if (server->sendString(reply, fd) == SocketStatus::kWouldBlock) {
         throw VOK::VOKException(component + ", Error while sending response string. To long for the underlying buffer");
       }
       testReceiveHook(*app, receiveTestConsumer);
