@@ -13,12 +13,12 @@
 #include "logFailure.h"
 #include "log_datalayer.h"
 #include "pollPause.h"
+#include "remoteControlContract.h"
 
 namespace CommandFeed {
 
 namespace {
 
-constexpr int kSignal = 10;
 // The ring is sized for a 1 us cycle although the publisher writes every
 // 150 ms: far more segments than needed, so readers always finish in time.
 constexpr unsigned long long kCycleTimeUs = 1;
@@ -29,10 +29,8 @@ constexpr long kPublishPauseNs = 150000000L;
 std::unique_ptr<VOK::ProviderSession> signIn(UserDataStruct& data, const std::string& component) {
   std::lock_guard<std::mutex> signingIn(mx);
   return VOK::signInAsProvider(
-      {kAppName},
-      {std::string(kAppName) + "Shm", "Zentor for Bramix", "V0.1", kSignal, kCycleTimeUs,
-       sizeof(UserDataStruct)},
-      data, {component, "socketfd: ", sizeof(UserDataStruct), component + "connect()"});
+      {kAppName}, remote_control_record::kContract.offer(kCycleTimeUs), data,
+      {component, "socketfd: ", sizeof(UserDataStruct), component + "connect()"});
 }
 
 void publish(VOK::ProviderSession& publisher, UserDataStruct& data) {

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,6 +10,7 @@
 #include "FrameRelay.h"
 #include "appSignIn.h"
 #include "brokerIndex.h"
+#include "cameraContract.h"
 #include "log_datalayer.h"
 #include "pollPause.h"
 
@@ -36,10 +36,8 @@ std::optional<Provides> providedFrames(const VOK::ResponseData* reply) {
 }
 
 std::unique_ptr<VOK::ConsumerSession> signIn(unsigned instance) {
-  const std::list<Symbol> symbols{Symbol("bramixmotionData", "int8_t", UserDataStruct::frameBytes, 0)};
   return VOK::signInAsConsumer(
-      {appName, "", brokerInstance(instance)},
-      Requests("wish to grab the Zentor life video", "0.1", symbols, appName),
+      {appName, "", brokerInstance(instance)}, camera_record::kContract.request("wish to grab the Zentor life video"),
       sizeof(UserDataStruct),
       {component, ":socketfd: ", UserDataStruct::frameBytes, std::string(component) + "connect()"},
       providedFrames);

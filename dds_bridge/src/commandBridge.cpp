@@ -5,6 +5,7 @@
 #include "bridgeModes.h"
 #include "bridgeTopics.h"
 #include "commandArray.h"
+#include "remoteControlContract.h"
 #include "ringFollowing.h"
 #include "stopSignalWatcher.h"
 
@@ -14,20 +15,17 @@ namespace {
 
 using remote_control_record::UserDataStruct;
 
-// The remote-control block's provider name, which the servo controller asks for.
-const char kProvider[] = "Remote_open_control_kit_enabled_target_(Zentor)";
 const char component[] = "dds_bridge/src/commandBridge";
 constexpr long long kWritePauseNs = 10000000;
 constexpr unsigned long long kWriteCycleUs = kWritePauseNs / 1000;
-constexpr int kSignal = 10;
 
 }  // namespace
 
 int publishCommand(const BridgeOptions& options, std::shared_ptr<IDdsFunctions> dds) {
   DdsEndpoint writer(std::move(dds), options.domain, commandTopic(), Role::Writer);
   UserDataStruct record;
-  const RingWish command{kProvider, "wish to bridge remote control",
-                         Symbol("bramixData", "int8_t", UserDataStruct::kChannels, 0), sizeof(UserDataStruct)};
+  const RingWish command{remote_control_record::kContract.request("wish to bridge remote control"),
+                         sizeof(UserDataStruct)};
   return followRing(command, record, options.serverInstance, [&] {
     const CommandArray array(channelValuesOf(record));
     writer.write(&array.sample());
@@ -39,9 +37,9 @@ int subscribeCommand(const BridgeOptions& options, std::shared_ptr<IDdsFunctions
   RemoteCommand remote(reader, options.failsafe, options.neutral);
   UserDataStruct record = neutralRecord(options.neutral);
   std::unique_ptr<VOK::ProviderSession> session = VOK::signInAsProvider(
-      {kProvider, "DDS bridge: remote control from rt/vok/command", options.serverInstance},
-      {std::string(kProvider) + "Shm", "Zentor for Bramix", "V0.1", kSignal, kWriteCycleUs, sizeof(UserDataStruct)},
-      record, {component, "", 0, component});
+      {remote_control_record::kContract.providerName, "DDS bridge: remote control from rt/vok/command",
+       options.serverInstance},
+      remote_control_record::kContract.offer(kWriteCycleUs), record, {component, "", 0, component});
   do {
     record = neutralRecord(remote.valuesAt(RemoteCommand::Clock::now()));
     session->writer.writeUserData(&record);

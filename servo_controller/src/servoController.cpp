@@ -5,14 +5,13 @@
 #include <list>
 
 #include "DEV_Config.h"
-#include "Requests.h"
-#include "Symbol.h"
 #include "UserDataStruct.h"
 #include "appSignIn.h"
 #include "channelText.h"
 #include "failsafeForwarding.h"
 #include "log_datalayer.h"
 #include "provideSelection.h"
+#include "remoteControlContract.h"
 #include "servo.h"
 #include "stopSignalWatcher.h"
 #include "testDataPump.h"
@@ -20,14 +19,11 @@
 namespace {
 
 const char kHandlerComponent[] = "Remote_open_control_kit_enabled_target_(Zentor)C";
-const std::string symbol = "bramixData";
-const std::string symboltype = "int8_t";
 constexpr unsigned kPollPauseMs = 150;
 
 std::unique_ptr<VOK::ConsumerSession> signIn(const std::string& component) {
-  const std::list<Symbol> symbols{Symbol(symbol, symboltype, UserDataStruct::kChannels, 0)};
   return VOK::signInAsConsumer(
-      {appName}, Requests("wish to receive remote control", "0.1", symbols, appName),
+      {appName}, remote_control_record::kContract.request("wish to receive remote control"),
       sizeof(UserDataStruct), {component, ":socketfd: ", UserDataStruct::kChannels, component + "connect()"},
       [&component](const VOK::ResponseData* reply) { return selectProvide(reply, component); });
 }

@@ -13,13 +13,12 @@
 #include "UserDataStruct.h"
 #include "appSignIn.h"
 #include "brokerIndex.h"
+#include "cameraContract.h"
 #include "log_datalayer.h"
 #include "pollPause.h"
 
 namespace {
 
-const char appName[] = "ZentorMotion(ZM)";
-const char shmID[] = "ZentorMotion(ZM)Shm";
 const char component[] = "ZentorMotion(ZM)frame_feed::runFrameFeed()";
 const unsigned width = 320;
 const unsigned height = 240;
@@ -27,8 +26,8 @@ const long cycleNs = 50000000L;  // 20 frames per second
 
 // A ring left behind by a feed that was killed would make creating ours fail.
 void removeStaleRing() {
-  if (VOK::SharedMemoryWrapperLinux()._shm_unlink(shmID) == 0) {
-    log(LOG_INFO, component, std::string("removed the stale ring ") + shmID);
+  if (VOK::SharedMemoryWrapperLinux()._shm_unlink(camera_record::kContract.shmId) == 0) {
+    log(LOG_INFO, component, std::string("removed the stale ring ") + camera_record::kContract.shmId);
   }
 }
 
@@ -50,9 +49,8 @@ void runFrameFeed(int brokerPid, const std::atomic<bool>& stop) {
   removeStaleRing();
   auto frame = std::make_unique<UserDataStruct>();
   std::unique_ptr<VOK::ProviderSession> session = VOK::signInAsProvider(
-      {appName, "stand-in camera: a moving test picture", brokerIndexOf(brokerPid)},
-      {shmID, "ZentorMotion camera frames", "0.1", 0, cycleNs / 1000, sizeof(UserDataStruct)},
-      *frame, {component, "", 0, component});
+      {camera_record::kContract.providerName, "stand-in camera: a moving test picture", brokerIndexOf(brokerPid)},
+      camera_record::kContract.offer(cycleNs / 1000), *frame, {component, "", 0, component});
   log(LOG_INFO, component,
       "publishing " + std::to_string(width) + "x" + std::to_string(height) +
           " JPEG frames every " + std::to_string(cycleNs / 1000000) + " ms");
