@@ -9,10 +9,10 @@
 namespace camera {
 
 namespace {
-const char component[] = "camera/src/CameraLoop::run()";
-const int readTimeoutMs = 100;
-const uint64_t reportPeriodUs = 10000000;
-const uint64_t holdStepUs = 100000;
+const char kComponent[] = "camera/src/CameraLoop::run()";
+const int kReadTimeoutMs = 100;
+const uint64_t kReportPeriodUs = 10000000;
+const uint64_t kHoldStepUs = 100000;
 }  // namespace
 
 CameraLoop::CameraLoop(FrameSource& source, Publish publish, const LoopSettings& settings,
@@ -30,21 +30,21 @@ int CameraLoop::run(const std::atomic<bool>& stop) {
   std::vector<uint8_t> buffer;
   int status = 0;
   while (!stop) {
-    const FrameSource::Result result = source.read(buffer, readTimeoutMs);
+    const FrameSource::Result result = source.read(buffer, kReadTimeoutMs);
     if (result == FrameSource::Result::Bytes) {
       splitter.feed(buffer.data(), buffer.size());
     } else if (result == FrameSource::Result::Ended) {
       // An image cut off by the end is dropped, never joined to the next stream's.
       splitter.finish();
       if (!source.restarts()) {
-        log(LOG_ERROR, component, "the source ended");
+        log(LOG_ERROR, kComponent, "the source ended");
         status = 1;
         break;
       }
     }
     watch(now());
   }
-  log(LOG_INFO, component, counts().text(settings.maxImageBytes));
+  log(LOG_INFO, kComponent, counts().text(settings.maxImageBytes));
   return status;
 }
 
@@ -56,7 +56,7 @@ FrameCounts CameraLoop::counts() const {
 
 void CameraLoop::onImage(const std::vector<uint8_t>& image) {
   if (stalled) {
-    log(LOG_INFO, component, "frames arrive again");
+    log(LOG_INFO, kComponent, "frames arrive again");
     stalled = false;
   }
   lastImageUs = now();
@@ -78,7 +78,7 @@ void CameraLoop::onImage(const std::vector<uint8_t>& image) {
 void CameraLoop::holdBack(const std::atomic<bool>& stop) {
   uint64_t waitUs = 0;
   while (!stop && (waitUs = pacer.waitBeforeNext(now())) > 0) {
-    VOK::sleepNanoseconds(static_cast<long>(std::min(waitUs, holdStepUs) * 1000));
+    VOK::sleepNanoseconds(static_cast<long>(std::min(waitUs, kHoldStepUs) * 1000));
   }
   lastImageUs = now();
 }
@@ -86,13 +86,13 @@ void CameraLoop::holdBack(const std::atomic<bool>& stop) {
 void CameraLoop::watch(uint64_t nowUs) {
   if (!stalled && nowUs - lastImageUs >= uint64_t{settings.stallMs} * 1000) {
     stalled = true;
-    log(LOG_ERROR, component,
+    log(LOG_ERROR, kComponent,
         "no frame from the source for " + std::to_string(settings.stallMs) + " ms; the last frame stays");
   }
-  if (nowUs - reportedUs >= reportPeriodUs) {
+  if (nowUs - reportedUs >= kReportPeriodUs) {
     const FrameCounts current = counts();
     if (current.hasNewFaultsSince(reported)) {
-      log(LOG_ERROR, component, "in the last 10 s: " + (current - reported).text(settings.maxImageBytes));
+      log(LOG_ERROR, kComponent, "in the last 10 s: " + (current - reported).text(settings.maxImageBytes));
     }
     reported = current;
     reportedUs = nowUs;

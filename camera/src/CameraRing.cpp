@@ -8,13 +8,13 @@
 namespace camera {
 
 namespace {
-const char component[] = "ZentorMotion(ZM)camera/src/CameraRing()";
+const char kComponent[] = "ZentorMotion(ZM)camera/src/CameraRing()";
 }  // namespace
 
 CameraRing::CameraRing(unsigned serverInstance, uint64_t cycleUs) : frame(std::make_unique<UserDataStruct>()) {
   session = VOK::signInAsProvider(
       {camera_record::kContract.providerName, "camera: JPEG frames of an MJPEG source", serverInstance},
-      camera_record::kContract.offer(cycleUs), *frame, {component, "", 0, component});
+      camera_record::kContract.offer(cycleUs), *frame, {kComponent, "", 0, kComponent});
 }
 
 void CameraRing::publish(const std::vector<uint8_t>& image) {

@@ -1,5 +1,8 @@
 #include "FrameRelay.h"
 
+#include <cstdio>
+#include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -7,12 +10,14 @@
 #include "RelayWrapperLinux.h"
 #include "logFailure.h"
 #include "log_datalayer.h"
+#include "pollPause.h"
 
 namespace {
 
-const char connectComponent[] = "ZentorMotion(ZM) connect(), stayAlive";
-const char receiveComponent[] = "ZentorMotion(ZM)C::receive()";
-const char readerComponent[] = "ZentorMotion(ZM)C::stayAlive()";
+const char kConnectComponent[] = "ZentorMotion(ZM) connect(), stayAlive";
+const char kReceiveComponent[] = "ZentorMotion(ZM)C::receive()";
+const char kReaderComponent[] = "ZentorMotion(ZM)C::stayAlive()";
+const int kStreamPort = 2020;
 
 int refuse(LOG_CAT category, const char* component, const char* message) {
   log(category, component, message);
@@ -31,7 +36,7 @@ FrameRelay::FrameRelay(std::shared_ptr<IRelayFunctions> functions, Reader reader
 
 int FrameRelay::connect(unsigned brokerInstance) {
   if (stopping()) {
-    return refuse(LOG_ERROR, connectComponent, "stopping, no new frame reader");
+    return refuse(LOG_ERROR, kConnectComponent, "stopping, no new frame reader");
   }
   instance = brokerInstance;
   switch (threads.startReader(*functions, runReader, this)) {
@@ -39,16 +44,16 @@ int FrameRelay::connect(unsigned brokerInstance) {
       break;
     case RelayThreads::Start::AlreadyRunning:
       // A second reader would re-initialise the semaphore under the first.
-      return refuse(LOG_ERROR, connectComponent, "reader already running");
+      return refuse(LOG_ERROR, kConnectComponent, "reader already running");
     default:
-      return refuse(LOG_INFO, connectComponent, "unable to create thread");
+      return refuse(LOG_INFO, kConnectComponent, "unable to create thread");
   }
   // The dispatcher ended with the earlier reader; without it the frames of
   // the new one would go nowhere.
   std::lock_guard<std::mutex> guard(receiveLock);
   if (dispatch.requested) {
-    log(LOG_INFO, connectComponent, "a new frame reader replaces the one that ended; dispatching resumes");
-    startDispatcher(connectComponent);
+    log(LOG_INFO, kConnectComponent, "a new frame reader replaces the one that ended; dispatching resumes");
+    startDispatcher(kConnectComponent);
   }
   return 0;
 }
@@ -56,16 +61,16 @@ int FrameRelay::connect(unsigned brokerInstance) {
 int FrameRelay::receive(Callback callback, char* buffer, unsigned length) {
   std::lock_guard<std::mutex> guard(receiveLock);
   if (dispatch.requested) {
-    return refuse(LOG_ERROR, receiveComponent, "calling twice not supported");
+    return refuse(LOG_ERROR, kReceiveComponent, "calling twice not supported");
   }
   if (length > UserDataStruct::frameBytes) {
-    return refuse(LOG_ERROR, receiveComponent, "parameter oversize");
+    return refuse(LOG_ERROR, kReceiveComponent, "parameter oversize");
   }
   if (buffer == nullptr && length > 0) {
-    return refuse(LOG_ERROR, receiveComponent, "buffer must not be null");
+    return refuse(LOG_ERROR, kReceiveComponent, "buffer must not be null");
   }
   dispatch = {callback, buffer, length, true};
-  return startDispatcher(receiveComponent);
+  return startDispatcher(kReceiveComponent);
 }
 
 // Called with receiveLock held.
@@ -90,12 +95,83 @@ int FrameRelay::disconnect() {
 void* FrameRelay::runReader(void* self) {
   auto& relay = *static_cast<FrameRelay*>(self);
   // Whatever goes wrong ends this thread only, never the host process.
-  runLoggingFailure(readerComponent, [&] { relay.reader(relay, relay.instance); });
+  runLoggingFailure(kReaderComponent, [&] { relay.reader(relay, relay.instance); });
   relay.threads.readerEnds();
   if (!relay.stopping()) {
     // Frames stop here; the host must learn it and how to bring them back.
     // Said once the reader has ended, so a connect on this line succeeds.
-    log(LOG_ERROR, readerComponent, "the frame reader ended, no frames until VOK_connect starts a new one");
+    log(LOG_ERROR, kReaderComponent, "the frame reader ended, no frames until VOK_connect starts a new one");
+  }
+  return nullptr;
+}
+
+// The dispatcher thread and the default callback: hand the latest frame to
+// the caller and stream JPEG frames to browsers.
+
+int FrameRelay::push(const unsigned char* data, unsigned length) {
+  std::lock_guard<std::mutex> writing(frameLock);
+  std::memcpy(latest->bramixmotionData, data,
+              length < UserDataStruct::frameBytes ? length : UserDataStruct::frameBytes);
+  return 0;
+}
+
+void FrameRelay::deliver(const unsigned char* frame, unsigned length) {
+  push(frame, length);
+  sem_post(&frameReady);
+}
+
+char* FrameRelay::pop(char* buffer, unsigned length) {
+  if (length > UserDataStruct::frameBytes) {
+    log(LOG_ERROR, "ZentorMotion(ZM)C::pop()", "oversize");
+    return nullptr;
+  }
+  if (length == 0) {
+    return buffer;
+  }
+  std::unique_ptr<char[]> copy(new char[length]);
+  std::lock_guard<std::mutex> popping(popLock);
+  {
+    // Also under the writer's lock: a frame is never taken half overwritten.
+    std::lock_guard<std::mutex> reading(frameLock);
+    std::memcpy(copy.get(), latest->bramixmotionData, length);
+  }
+  if (static_cast<unsigned char>(copy[0]) == 0xFF) {
+    std::printf("\033[H\033[J");
+    std::printf("ZM_RECEIVED[%d]", 0);
+    std::fflush(stdout);
+    if (server.socket > 0) {
+      stream_put(&server, &clients, reinterpret_cast<unsigned char*>(copy.get()), length);
+    }
+  }
+  std::memcpy(buffer, copy.get(), length);
+  return buffer;
+}
+
+void FrameRelay::waitForFrame() { VOK::waitResuming(frameReady); }
+
+bool FrameRelay::dispatching() const { return !stopping() && !threads.dispatcherMustEnd(); }
+
+void* FrameRelay::runDispatcher(void* self) {
+  auto& relay = *static_cast<FrameRelay*>(self);
+  const Dispatch task = relay.dispatch;
+  stream_init(&relay.server, kStreamPort, 0, 0, nullptr);
+  relay.server.client_timeout_us = relay.clientTimeoutUs;
+  while (relay.dispatching()) {
+    std::lock_guard<std::mutex> step(relay.dispatchStep);
+    relay.waitForFrame();
+    if (!relay.dispatching()) {
+      break;
+    }
+    if (task.callback != nullptr) {
+      task.callback(task.buffer, task.length);
+    } else {
+      relay.pop(task.buffer, task.length);
+    }
+  }
+  // Browsers see the stream end instead of a connection that hangs.
+  if (relay.server.socket >= 0) {
+    stream_stop(&relay.server);
+    relay.clients = 0;
   }
   return nullptr;
 }

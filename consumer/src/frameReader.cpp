@@ -16,9 +16,9 @@
 
 namespace {
 
-const char appName[] = "ZentorMotion(ZM)";
-const char component[] = "ZentorMotion(ZM)C::stayAlive()";
-const long passPauseNs = 150000000L;
+const char kAppName[] = "ZentorMotion(ZM)";
+const char kComponent[] = "ZentorMotion(ZM)C::stayAlive()";
+const long kPassPauseNs = 150000000L;
 
 // The broker to sign in to: the one asked for; otherwise, when the host is
 // itself a broker (its test mode), that broker, not whichever started last.
@@ -30,16 +30,16 @@ unsigned brokerInstance(unsigned asked) {
 std::optional<Provides> providedFrames(const VOK::ResponseData* reply) {
   std::optional<Provides> provide = VOK::firstProvide(reply);
   if (!provide) {
-    log(LOG_ERROR, component, "the reply names no provider with a provide, nothing to attach to");
+    log(LOG_ERROR, kComponent, "the reply names no provider with a provide, nothing to attach to");
   }
   return provide;
 }
 
 std::unique_ptr<VOK::ConsumerSession> signIn(unsigned instance) {
   return VOK::signInAsConsumer(
-      {appName, "", brokerInstance(instance)}, camera_record::kContract.request("wish to grab the Zentor life video"),
+      {kAppName, "", brokerInstance(instance)}, camera_record::kContract.request("wish to grab the Zentor life video"),
       sizeof(UserDataStruct),
-      {component, ":socketfd: ", UserDataStruct::frameBytes, std::string(component) + "connect()"},
+      {kComponent, ":socketfd: ", UserDataStruct::frameBytes, std::string(kComponent) + "connect()"},
       providedFrames);
 }
 
@@ -52,7 +52,7 @@ void pollFrames(FrameRelay& relay, VOK::ConsistentDataTransfer& reader) {
       relay.deliver(reinterpret_cast<unsigned char*>(receiveObject->bramixmotionData),
                     UserDataStruct::frameBytes);
     }
-    VOK::sleepNanoseconds(passPauseNs);
+    VOK::sleepNanoseconds(kPassPauseNs);
   }
 }
 

@@ -8,7 +8,7 @@
 
 #include "CommandParser.h"
 #include "FrameRelay.h"
-#include "frameRelay.h"
+#include "frameRelayExports.h"
 #include "log_datalayer.h"
 #include "realTime.h"
 #include "stopSignalWatcher.h"

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+namespace servo_controller {
+
 namespace {
 
 constexpr long kMaxFailsafeMs = 3600000;
@@ -62,3 +64,5 @@ ControllerCommand readControllerOptions(const std::vector<std::string>& argument
   }
   return command;
 }
+
+}  // namespace servo_controller

@@ -7,6 +7,8 @@
 
 #include "neutralValues.h"
 
+namespace servo_controller {
+
 // servo_controller's command line. Without options it behaves as always:
 // the newest record goes out on every pass, however old it is.
 struct ControllerOptions {
@@ -26,3 +28,5 @@ struct ControllerCommand {
 
 // Reads the arguments after the program name.
 ControllerCommand readControllerOptions(const std::vector<std::string>& arguments);
+
+}  // namespace servo_controller

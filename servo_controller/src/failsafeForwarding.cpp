@@ -10,6 +10,8 @@
 #include "log_datalayer.h"
 #include "servo.h"
 
+namespace servo_controller {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -71,3 +73,5 @@ void forwardWithFailsafe(VOK::ConsistentDataTransfer& reader, const ControllerOp
   }
   sendNeutral(neutral);
 }
+
+}  // namespace servo_controller

@@ -5,6 +5,8 @@
 #include "ConsistentDataTransfer.h"
 #include "controllerOptions.h"
 
+namespace servo_controller {
+
 // The poll loop with the failsafe on (options.failsafe set): forwards the
 // newest record every 150 ms while the feed writes; once the ring's index
 // has stood still for the failsafe time, sends the neutral values instead
@@ -14,3 +16,5 @@
 // servo port must be open.
 void forwardWithFailsafe(VOK::ConsistentDataTransfer& reader, const ControllerOptions& options,
                          const std::string& component);
+
+}  // namespace servo_controller

@@ -16,6 +16,8 @@
 #include "stopSignalWatcher.h"
 #include "testDataPump.h"
 
+namespace servo_controller {
+
 namespace {
 
 const char kHandlerComponent[] = "Remote_open_control_kit_enabled_target_(Zentor)C";
@@ -72,3 +74,5 @@ int runController(const std::string& component, const ControllerOptions& options
   destroyDataPumpSemaphore();
   return 0;
 }
+
+}  // namespace servo_controller

@@ -5,6 +5,8 @@
 #include "controllerOptions.h"
 #include "controllerState.h"
 
+namespace servo_controller {
+
 // The servo controller's sign-in, poll loop and stop, run by main in the
 // forked worker.
 
@@ -20,3 +22,5 @@ void installStopHandler(bool alsoTerminate);
 // not name exactly one provider with one provide. Exceptions of the support
 // library pass through.
 int runController(const std::string& component, const ControllerOptions& options);
+
+}  // namespace servo_controller

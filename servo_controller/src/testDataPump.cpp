@@ -9,6 +9,8 @@
 #include "controllerState.h"
 #include "pollPause.h"
 
+namespace servo_controller {
+
 sem_t semDataReceived;
 UserDataStruct testUserDataStruct;
 
@@ -57,3 +59,5 @@ void* fillTestData(void* target) {
   stopProcess = true;
   return nullptr;
 }
+
+}  // namespace servo_controller

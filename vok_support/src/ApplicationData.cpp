@@ -7,7 +7,7 @@
 
 namespace {
 
-const char* const RemoveRequestComponent = "/tevo/vok_support/ApplicationData::tryRemoveRequest";
+const char* const kRemoveRequestComponent = "/tevo/vok_support/ApplicationData::tryRemoveRequest";
 
 // Every element of `other` has an element of the same key in `mine`, and the sizes agree.
 template <typename Element>
@@ -85,7 +85,7 @@ bool ApplicationData::tryRemoveRequest(const std::string& appName) {
   if (found == requests.end()) {
     return false;
   }
-  log(LOG_DEBUG, RemoveRequestComponent, found->getAppName());
+  log(LOG_DEBUG, kRemoveRequestComponent, found->getAppName());
   remove(*found);
   return true;
 }
@@ -94,7 +94,7 @@ bool ApplicationData::tryRemoveRequest(const Requests& request) {
   if (std::find(requests.begin(), requests.end(), request) == requests.end()) {
     return false;
   }
-  log(LOG_DEBUG, RemoveRequestComponent, request.getAppName());
+  log(LOG_DEBUG, kRemoveRequestComponent, request.getAppName());
   remove(request);
   return true;
 }

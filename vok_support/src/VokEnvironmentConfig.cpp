@@ -13,9 +13,9 @@ namespace {
 namespace Keys = StringDefs::ConfigKeys;
 using json = nlohmann::json;
 
-const char* const Component = "vok_support/src/VokEnvironmentConfig::CreateFromString()";
-const char* const DefaultVersion = "0.1";
-const unsigned long long DefaultSegmentLifeTime = 10;
+const char* const kComponent = "vok_support/src/VokEnvironmentConfig::CreateFromString()";
+const char* const kDefaultVersion = "0.1";
+const unsigned long long kDefaultSegmentLifeTime = 10;
 
 bool isValidReply(const json& doc) {
   if (!doc.is_object() || !doc.contains(Keys::Version) || !doc.contains(Keys::ConfigData)) {
@@ -42,7 +42,7 @@ std::string VokEnvironmentConfig::GetRequestVokEnvironmentConfig() {
 }
 
 std::shared_ptr<VokEnvironmentConfig> VokEnvironmentConfig::CreateDefault() {
-  return std::make_shared<VokEnvironmentConfig>(DefaultVersion, DefaultSegmentLifeTime);
+  return std::make_shared<VokEnvironmentConfig>(kDefaultVersion, kDefaultSegmentLifeTime);
 }
 
 std::shared_ptr<VokEnvironmentConfig> VokEnvironmentConfig::CreateFromString(
@@ -54,7 +54,7 @@ std::shared_ptr<VokEnvironmentConfig> VokEnvironmentConfig::CreateFromString(
   }
   // An app keeps working with the defaults rather than failing on a reply it cannot use.
   if (!isValidReply(doc)) {
-    log(LOG_ERROR, Component,
+    log(LOG_ERROR, kComponent,
         "environment reply lacks a string Version or an unsigned ConfigData/SegmentLifetime, "
         "using version 0.1 and segment lifetime 10: " + text);
     return CreateDefault();

@@ -18,7 +18,7 @@ namespace {
 namespace Keys = VOK::StringDefs::ConfigKeys;
 namespace Values = VOK::StringDefs::ConfigDefaultValues;
 
-const char* const ValidateComponent = "vok_support/src/configurationData";
+const char* const kValidateComponent = "vok_support/src/configurationData";
 
 // Parsed document, or a discarded value when the text is not one strict JSON value.
 json parseLocked(const std::string& text) {
@@ -51,7 +51,7 @@ std::unique_ptr<ConfigurationData> CreateConfigurationFromString(const std::stri
 
 int validate(std::string text) {
   if (text.size() > MaxConfigurationLength) {
-    log(LOG_DEBUG, ValidateComponent,
+    log(LOG_DEBUG, kValidateComponent,
         "json Configuration Data String ist too long. Maximum allowed size : " +
             std::to_string(MaxConfigurationLength) +
             " json Configuration Data String size: " + std::to_string(text.size()));
@@ -60,14 +60,14 @@ int validate(std::string text) {
   try {
     const std::unique_ptr<ConfigurationData> parsed = CreateConfigurationFromString(text, 0);
     if (!parsed) {
-      log(LOG_DEBUG, ValidateComponent, "json Configuration Data String is empty or not json");
+      log(LOG_DEBUG, kValidateComponent, "json Configuration Data String is empty or not json");
       return 1;
     }
   } catch (const AttributeMissingException& e) {
-    log(LOG_DEBUG, ValidateComponent, "Mandatory attribute missing. " + e.message);
+    log(LOG_DEBUG, kValidateComponent, "Mandatory attribute missing. " + e.message);
     return 3;
   } catch (const std::invalid_argument& e) {
-    log(LOG_DEBUG, ValidateComponent, e.what());
+    log(LOG_DEBUG, kValidateComponent, e.what());
     return 1;
   }
   return 0;

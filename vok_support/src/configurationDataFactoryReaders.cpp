@@ -14,7 +14,7 @@ namespace {
 namespace Keys = VOK::StringDefs::ConfigKeys;
 namespace Values = VOK::StringDefs::ConfigDefaultValues;
 
-const char* const Component = "vok_support/src/configurationDataFactory";
+const char* const kComponent = "vok_support/src/configurationDataFactory";
 
 std::string missingArgumentText(const std::string& key) {
   return "Could not find argument " + key + " in json file - contains failed";
@@ -36,7 +36,7 @@ const json& membersOf(const json& j) {
 const json& requireMember(const json& j, const std::string& key) {
   if (!hasMember(j, key)) {
     const std::string text = missingArgumentText(key);
-    log(LOG_ERROR, Component, text);
+    log(LOG_ERROR, kComponent, text);
     throw std::invalid_argument(text);
   }
   return j.at(key);
@@ -73,7 +73,7 @@ template <typename Number>
 Number toNumber(const json& value, const std::string& key) {
   if (!fitsInto<Number>(value)) {
     const std::string text = "Value of argument " + key + " in json file is out of range";
-    log(LOG_ERROR, Component, text);
+    log(LOG_ERROR, kComponent, text);
     throw std::invalid_argument(text);
   }
   return value.get<Number>();
@@ -129,7 +129,7 @@ std::list<std::string> collectKeys(const json& j, const std::string& typeValue, 
   }
   if (keys.empty()) {
     const std::string text = "Could not find " + Keys::Type + ", " + typeValue + " in json object.";
-    log(LOG_ERROR, Component, text);
+    log(LOG_ERROR, kComponent, text);
     if (mandatory) {
       throw AttributeMissingException(text);
     }
@@ -154,7 +154,7 @@ std::string extractString(const json& j, const std::string& key, bool mandatory)
     return j.at(key).get<std::string>();
   }
   const std::string text = missingArgumentText(key);
-  log(LOG_ERROR, Component, text);
+  log(LOG_ERROR, kComponent, text);
   if (mandatory) {
     throw AttributeMissingException(text);
   }

@@ -7,7 +7,7 @@ namespace VOK {
 
 namespace {
 namespace Keys = StringDefs::ResponseKeys;
-const char* const Component = "responseToJson";
+const char* const kComponent = "responseToJson";
 }  // namespace
 
 void ResponseToJson::transformResponseDataIntoJson(const ResponseData& response, json& j) const {
@@ -27,9 +27,9 @@ void ResponseToJson::transformVokInformationIntoJson(const VokInformation& info,
 
 void ResponseToJson::transformDataProviderInfoIntoJson(
     const std::list<DataProviderInfo>& providers, json& j) const {
-  log(LOG_DEBUG, Component, j.dump());
+  log(LOG_DEBUG, kComponent, j.dump());
   if (providers.empty()) {
-    log(LOG_DEBUG, Component, "empty dataProviderInfo");
+    log(LOG_DEBUG, kComponent, "empty dataProviderInfo");
     return;
   }
   std::list<ApplicationData> apps;

@@ -17,19 +17,17 @@ namespace VOK {
 
 namespace {
 
-const std::string ConnectLocation = "vok_support/src/socketConnection::Connect()";
-const std::string SignInLocation = "vok_support/src/socketConnection/SocketConnection::SignIn()";
-const std::string WaitLocation =
+const std::string kConnectLocation = "vok_support/src/socketConnection::Connect()";
+const std::string kSignInLocation = "vok_support/src/socketConnection/SocketConnection::SignIn()";
+const std::string kWaitLocation =
     "vok_support/src/socketConnection/SocketConnection::BusyWaitForVokResponse()";
-const std::string EnvironmentLocation =
+const std::string kEnvironmentLocation =
     "vok_support/src/socketConnection/SocketConnection::RequestVokEnvironmentConfig()";
 
 // Attempts of every wait, each one poll pause.
-const int Attempts = 101;
-// The handler's code for a send that would block.
-const int WouldBlock = 11;
+const int kAttempts = 101;
 // The time slot as the messages state it.
-const std::string TimeSlot = "10";
+const std::string kTimeSlot = "10";
 
 }  // namespace
 
@@ -44,10 +42,10 @@ SocketConnection::~SocketConnection() = default;
 
 void SocketConnection::Connect(unsigned index) {
   int result = 0;
-  for (int attempt = 0; !IsConnected() && attempt < Attempts; ++attempt) {
+  for (int attempt = 0; !IsConnected() && attempt < kAttempts; ++attempt) {
     errno = 0;
     result = m_SocketHandler->uxclientConnectToServer(index);
-    log(LOG_DEBUG, ConnectLocation, std::strerror(errno));
+    log(LOG_DEBUG, kConnectLocation, std::strerror(errno));
     // A socket file without a listener: the broker is gone; waiting will not help.
     if (result == -ECONNREFUSED) {
       return;
@@ -58,10 +56,10 @@ void SocketConnection::Connect(unsigned index) {
     }
   }
   if (!IsConnected()) {
-    throw VOKException(ConnectLocation + "No answer from VOK_APP server in the time slot of " +
-                       TimeSlot + " second(s)");
+    throw VOKException(kConnectLocation + "No answer from VOK_APP server in the time slot of " +
+                       kTimeSlot + " second(s)");
   }
-  log(LOG_DEBUG, ConnectLocation + ": granted for socketfd<" + std::to_string(socketFd) + ">",
+  log(LOG_DEBUG, kConnectLocation + ": granted for socketfd<" + std::to_string(socketFd) + ">",
       std::strerror(errno));
 }
 
@@ -70,21 +68,21 @@ bool SocketConnection::IsConnected() const { return socketFd > 0; }
 void SocketConnection::Disconnect() {}
 
 void SocketConnection::SignIn(const ConfigurationData& config) {
-  log(LOG_DEBUG, SignInLocation, config.getAppData().getApplicationName());
+  log(LOG_DEBUG, kSignInLocation, config.getAppData().getApplicationName());
   if (IsSignedIn()) {
-    throw VOKException(SignInLocation + " Already signed in to VOK. You cannot sign in twice.");
+    throw VOKException(kSignInLocation + " Already signed in to VOK. You cannot sign in twice.");
   }
   Connect(0);
   // Without a connection nothing is sent: descriptor 0 is not ours to write to.
   if (!IsConnected()) {
-    log(LOG_ERROR, SignInLocation, "no connection to the VOK_APP, sign-in not sent");
+    log(LOG_ERROR, kSignInLocation, "no connection to the VOK_APP, sign-in not sent");
     if (!config.getAppData().getRequests().empty()) {
       throwTimeSlot(config);
     }
     return;
   }
-  if (m_SocketHandler->sendString(config.toString(), socketFd) == WouldBlock) {
-    throw VOKException(SignInLocation +
+  if (m_SocketHandler->sendString(config.toString(), socketFd) == SocketStatus::kWouldBlock) {
+    throw VOKException(kSignInLocation +
                        " Error while sending SignIn string. To long for the underlying buffer");
   }
   BusyWaitForVokResponse(config);
@@ -103,7 +101,7 @@ Piece SocketConnection::receivePiece(std::string& piece) {
 
 void SocketConnection::BusyWaitForVokResponse(const ConfigurationData& config) {
   const std::list<Requests>& requests = config.getAppData().getRequests();
-  int attemptsLeft = Attempts;
+  int attemptsLeft = kAttempts;
   const auto receive = [this](std::string& piece) { return receivePiece(piece); };
   for (;;) {
     std::string received;
@@ -112,7 +110,7 @@ void SocketConnection::BusyWaitForVokResponse(const ConfigurationData& config) {
       return text.find(StringDefs::ResponseKeys::DataProviderAvailable) != std::string::npos &&
              frameOf(text) == Frame::Complete;
     });
-    log(LOG_DEBUG, WaitLocation, " m_SocketHandler->recvString: " + received);
+    log(LOG_DEBUG, kWaitLocation, " m_SocketHandler->recvString: " + received);
     if (!received.empty()) {
       std::unique_ptr<ResponseData> reply =
           ConfigurationDataFactory::CreateResponseDataFromString(received);
@@ -120,7 +118,7 @@ void SocketConnection::BusyWaitForVokResponse(const ConfigurationData& config) {
         responseData = std::move(reply);
         return;
       }
-      log(LOG_ERROR, WaitLocation, "invalid response data");
+      log(LOG_ERROR, kWaitLocation, "invalid response data");
     }
     if (attemptsLeft < 1) {
       break;
@@ -132,9 +130,9 @@ void SocketConnection::BusyWaitForVokResponse(const ConfigurationData& config) {
 }
 
 void SocketConnection::throwTimeSlot(const ConfigurationData& config) const {
-  throw VOKException(WaitLocation + config.getAppData().getApplicationName() +
+  throw VOKException(kWaitLocation + config.getAppData().getApplicationName() +
                      "(Consumer): The VOK_APP did not confirmed during the time slot of " +
-                     TimeSlot + " second(s)");
+                     kTimeSlot + " second(s)");
 }
 
 std::shared_ptr<VokEnvironmentConfig> SocketConnection::RequestVokEnvironmentConfig(
@@ -144,26 +142,26 @@ std::shared_ptr<VokEnvironmentConfig> SocketConnection::RequestVokEnvironmentCon
     return nullptr;
   }
   if (m_SocketHandler->sendString(VokEnvironmentConfig::GetRequestVokEnvironmentConfig(),
-                                  socketFd) == WouldBlock) {
-    throw VOKException(EnvironmentLocation +
+                                  socketFd) == SocketStatus::kWouldBlock) {
+    throw VOKException(kEnvironmentLocation +
                        " Error while sending SignOut string. To long for the underlying buffer");
   }
   // Shorter texts never count, so a stray short piece cannot end the wait.
   const std::size_t enough = StringDefs::ConfigKeys::ConfigDataResponse.size();
-  int attemptsLeft = Attempts;
+  int attemptsLeft = kAttempts;
   std::string received;
   gatherMessage(
       received, attemptsLeft, [this](std::string& piece) { return receivePiece(piece); },
       [enough](std::string& text) {
         return text.size() >= enough && frameOf(text) != Frame::Incomplete;
       });
-  log(LOG_DEBUG, EnvironmentLocation, " m_SocketHandler->recvString: " + received);
+  log(LOG_DEBUG, kEnvironmentLocation, " m_SocketHandler->recvString: " + received);
   if (received.size() >= enough) {
     return VokEnvironmentConfig::CreateFromString(received);
   }
-  log(LOG_ERROR, EnvironmentLocation,
+  log(LOG_ERROR, kEnvironmentLocation,
       "Using default VOK environment config. The VOK_APP did not provide anything valid in the "
-      "time slot of " + TimeSlot + " second(s)");
+      "time slot of " + kTimeSlot + " second(s)");
   return VokEnvironmentConfig::CreateDefault();
 }
 

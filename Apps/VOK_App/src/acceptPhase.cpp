@@ -4,6 +4,8 @@
 #include "pollPause.h"
 #include "socketHandler.h"
 
+namespace broker {
+
 std::list<int> acceptApps(SocketHandler& server, AppAdmission& admission, unsigned long long count,
                           volatile bool& stop) {
   std::list<int> accepted;
@@ -24,3 +26,5 @@ std::list<int> acceptApps(SocketHandler& server, AppAdmission& admission, unsign
   } while (connected < count && !stop);
   return accepted;
 }
+
+}  // namespace broker

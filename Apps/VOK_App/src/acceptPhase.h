@@ -2,8 +2,11 @@
 
 #include <list>
 
-class AppAdmission;
 class SocketHandler;
+
+namespace broker {
+
+class AppAdmission;
 
 // Accepts connections on the listening handler until count apps that
 // admission lets in are in or stop is set (at least one attempt, also for
@@ -11,3 +14,5 @@ class SocketHandler;
 // connection is closed and not counted. Returns the descriptors in accept order.
 std::list<int> acceptApps(SocketHandler& server, AppAdmission& admission, unsigned long long count,
                           volatile bool& stop);
+
+}  // namespace broker

@@ -7,6 +7,8 @@
 #include <exception>
 #include <string>
 
+namespace broker {
+
 namespace {
 
 unsigned long long readOption(const VOK::CommandParser& parser, const char* longName, const char* shortName,
@@ -40,3 +42,5 @@ bool readBrokerOptions(int argc, const char** argv, BrokerOptions& options) {
   }
   return true;
 }
+
+}  // namespace broker

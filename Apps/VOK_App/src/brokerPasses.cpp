@@ -11,6 +11,8 @@
 
 #include <string>
 
+namespace broker {
+
 namespace {
 
 std::string tagOf(int fd) {
@@ -75,3 +77,5 @@ void cleanAppList(AppList* apps, ISocketHandlerFunctions* functions) {
   }
   apps->clear();
 }
+
+}  // namespace broker

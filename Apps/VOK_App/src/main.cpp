@@ -6,6 +6,8 @@
 
 #include <unistd.h>
 
+using namespace broker;
+
 int main(int argc, char** argv) {
   // Daemon mode: the command returns at once, the child is the broker. If
   // fork fails, this process carries on as the broker in the foreground.

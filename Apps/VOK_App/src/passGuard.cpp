@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <typeinfo>
 
+namespace broker {
+
 namespace {
 
 std::string currentExceptionTypeName() {
@@ -39,3 +41,5 @@ void guardPass(const std::string& component, const std::function<void()>& pass) 
   }
   stopProcess = true;
 }
+
+}  // namespace broker

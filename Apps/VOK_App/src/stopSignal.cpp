@@ -3,6 +3,8 @@
 #include "brokerState.h"
 #include "stopSignalWatcher.h"
 
+namespace broker {
+
 void installStopHandler() {
   VOK::watchStopSignals(callerText, {SIGINT}, [] { stopProcess = true; });
 }
@@ -14,3 +16,5 @@ void waitForStop() {
     VOK::waitForStopSignal();
   }
 }
+
+}  // namespace broker

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace broker {
+
 // Watches SIGINT (empty mask, no flags): it logs "Caught Stop-signal" under
 // the broker's component and sets stopProcess. Other signals keep their
 // default actions.
@@ -7,3 +9,5 @@ void installStopHandler();
 
 // The idle phase: returns once stopProcess is set, without waking before.
 void waitForStop();
+
+}  // namespace broker

@@ -1,5 +1,5 @@
 // The library's exported functions, thin over its one relay.
-#include "frameRelay.h"
+#include "frameRelayExports.h"
 
 #include "FrameRelay.h"
 
