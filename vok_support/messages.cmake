@@ -27,6 +27,7 @@ vok_add_unit_test(vok_messages_test
   SOURCES
     test/applicationData_test.cpp
     test/signInMessage_test.cpp
+    test/signInParseThreads_test.cpp
     test/replyMessage_test.cpp
     test/environmentConfig_test.cpp
   LIBS vok_messages nlohmann_json::nlohmann_json)

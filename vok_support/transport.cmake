@@ -19,5 +19,6 @@ vok_add_unit_test(vok_transport_test
     test/messageFrame_test.cpp
     test/socketHandler_mock_test.cpp
     test/socketHandler_socket_test.cpp
+    test/socketTransport_mock_test.cpp
   # The frame rule is tried on the example messages.
   LIBS vok_transport vok_messages)
