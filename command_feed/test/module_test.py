@@ -37,12 +37,26 @@ class SendConversionTest(unittest.TestCase):
         self.assertRaisesText(TypeError, ARG1, None, -1)
 
     def test_results_of_the_provider(self):
-        self.assertEqual(_CommandFeed.send("abc", 3), 0)
+        self.assertEqual(_CommandFeed.send("\x01\x0b\x0f", 3), 0)
         self.assertEqual(_CommandFeed.send("", 0), 0)
-        self.assertEqual(_CommandFeed.send("a", 16), 0)
+        self.assertEqual(_CommandFeed.send("\x0f", 16), 0)
         self.assertEqual(_CommandFeed.send("x" * 17, 17), -1)
         self.assertEqual(_CommandFeed.send("x", 17), -1)
-        self.assertEqual(_CommandFeed.send("\u00e9\u20ac", 5), 0)
+
+    def test_values_outside_0_to_15_are_refused_never_masked(self):
+        for data, text in [("\x08\x10", "value 1 is 16"), ("abc", "value 0 is 97"),
+                           ("\u00e9", "value 0 is 195")]:
+            with self.assertRaisesRegex(ValueError, r"^send: %s, not 0\.\.15$" % text):
+                _CommandFeed.send(data, len(data.encode()))
+
+    def test_bad_dead_man_times_are_refused(self):
+        for ms, error in [(-1, ValueError), (3600001, ValueError), (2 ** 70, ValueError),
+                          (0.5, TypeError), ("500", TypeError), (None, TypeError),
+                          (True, TypeError)]:
+            with self.subTest(ms=ms), self.assertRaisesRegex(error, "^set_deadman: "):
+                _CommandFeed.set_deadman(ms)
+        self.assertIsNone(_CommandFeed.set_deadman(3600000))
+        self.assertIsNone(_CommandFeed.set_deadman(0))
 
     def test_wrong_argument_counts_give_the_interpreters_type_error(self):
         for args in [(), ("abc",), ("abc", 3, 4)]:
