@@ -1,5 +1,7 @@
 #include <pthread.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <functional>
@@ -35,6 +37,10 @@ std::unique_ptr<VOK::ProviderSession> signIn(UserDataStruct& data, const std::st
 
 void publish(VOK::ProviderSession& publisher, UserDataStruct& data) {
   while (!stopProcess) {
+    // The dead-man is checked here, not in the host's thread, so that a
+    // hung interpreter still ends on the neutral values; the pass wakes
+    // when it runs out rather than up to a pause later.
+    const std::chrono::nanoseconds deadManLeft = enforceDeadMan();
     std::string text;
     {
       std::lock_guard<std::mutex> consistent(dataLock());
@@ -43,7 +49,7 @@ void publish(VOK::ProviderSession& publisher, UserDataStruct& data) {
     }
     printf("\033[H\033[JSENT: %s", text.c_str());
     fflush(stdout);
-    VOK::sleepNanoseconds(kPublishPauseNs);
+    VOK::sleepNanoseconds(static_cast<long>(std::min<long long>(kPublishPauseNs, deadManLeft.count())));
   }
   // Consumers keep the last record of a ring whose writer is gone, so the
   // last one holds the machine at rest.

@@ -8,6 +8,7 @@ import collections
 import hmac
 import os
 import secrets
+import signal
 import sys
 import time
 
@@ -58,7 +59,8 @@ class Console:
         self.stream_url = stream_url
         self.frames = FrameRate()
         self.clients = set()
-        self.control = console_control.Control(feed.neutral, self.publish)
+        self.control = console_control.Control(feed.neutral, self.publish, feed.dead_man)
+        self.stopping = False
 
     def publish(self, values):
         self.feed.values = list(values)
@@ -126,11 +128,18 @@ class Console:
             pass
         return response
 
+    def request_stop(self, *_signal):
+        """The handler of SIGTERM and SIGHUP: watch() ends at its next look.
+        A flag, not an exception: raised from a handler, that would land in
+        whatever request runs, which may swallow it."""
+        self.stopping = True
+
     async def watch(self):
-        """The dead-man and the state every page sees; ends when the
-        publisher does (PublisherFailed when it failed)."""
+        """The release of a silent driver and the state every page sees; ends
+        when the publisher does (PublisherFailed when it failed) or a stop
+        was requested."""
         next_state = time.monotonic()
-        while self.feed.publishing():
+        while self.feed.publishing() and not self.stopping:
             self.control.check()
             if time.monotonic() >= next_state:
                 next_state += STATE_PERIOD
@@ -158,6 +167,8 @@ async def run_console(console, bind, port):
         sys.stderr.write("command_feed: console at http://%s:%d/%s (stream from %s)\n"
                          % (host, port, query, console.stream_url))
         sys.stderr.flush()
+        for signum in (signal.SIGTERM, signal.SIGHUP):
+            signal.signal(signum, console.request_stop)
         await console.watch()
     finally:
         await runner.cleanup()

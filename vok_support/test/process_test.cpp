@@ -71,9 +71,13 @@ TEST(RealTimeTest, AsksForFifoAtThePriorityAndLocksMemoryEvenWhenRefused) {
 std::atomic<int> stopActions{0};
 
 // One process, one watcher: the whole life of a watched stop in one test.
-TEST(StopSignalWatcherTest, ASignalFromAnyThreadLogsSetsTheFlagRunsTheActionAndWakesWaiters) {
+// SIGHUP stops like the signals named; SIGPIPE no longer kills.
+TEST(StopSignalWatcherTest, AHangUpFromAnyThreadLogsSetsTheFlagRunsTheActionAndWakesWaiters) {
   EXPECT_FALSE(VOK::waitForStopSignal(0));
+  ::signal(SIGHUP, SIG_DFL);
+  ::signal(SIGPIPE, SIG_DFL);
   VOK::watchStopSignals("test/component", {SIGUSR1, SIGUSR2}, [] { ++stopActions; });
+  ::raise(SIGPIPE);
   const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(VOK::waitForStopSignal(20000000LL));
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
@@ -82,7 +86,7 @@ TEST(StopSignalWatcherTest, ASignalFromAnyThreadLogsSetsTheFlagRunsTheActionAndW
   testing::internal::CaptureStdout();
   std::thread raiser([] {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    ::kill(::getpid(), SIGUSR2);
+    ::kill(::getpid(), SIGHUP);
   });
   EXPECT_TRUE(VOK::waitForStopSignal());
   raiser.join();

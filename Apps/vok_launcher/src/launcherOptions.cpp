@@ -8,7 +8,14 @@
 
 namespace {
 
-unsigned parseMilliseconds(const std::string& option, const char* text) {
+// A numeric option, and the least value that still serves its purpose.
+struct NumericOption {
+  unsigned LauncherOptions::*field;
+  unsigned minimum;
+  const char* belowMinimum;  // why a smaller value is refused
+};
+
+unsigned parseMilliseconds(const std::string& option, const char* text, const NumericOption& rule) {
   char* end = nullptr;
   errno = 0;
   const unsigned long value = std::strtoul(text, &end, 10);
@@ -16,15 +23,20 @@ unsigned parseMilliseconds(const std::string& option, const char* text) {
     throw std::invalid_argument("The value " + std::string(text) + " of " + option +
                                 " is not a whole number of 0 or more");
   }
+  if (value < rule.minimum) {
+    throw std::invalid_argument("The value " + std::string(text) + " of " + option + " is below " +
+                                std::to_string(rule.minimum) + ": " + rule.belowMinimum);
+  }
   return static_cast<unsigned>(value);
 }
 
-std::map<std::string, unsigned LauncherOptions::*> numericOptions() {
-  return {{"--restart-limit", &LauncherOptions::restartLimit},
-          {"--backoff", &LauncherOptions::backoffMs},
-          {"--backoff-cap", &LauncherOptions::backoffCapMs},
-          {"--grace", &LauncherOptions::graceMs},
-          {"--pause", &LauncherOptions::pauseMs}};
+std::map<std::string, NumericOption> numericOptions() {
+  return {{"--restart-limit", {&LauncherOptions::restartLimit, 0, ""}},
+          {"--backoff", {&LauncherOptions::backoffMs, 1, "a chain that fails at once would be restarted without a pause"}},
+          {"--backoff-cap", {&LauncherOptions::backoffCapMs, 0, ""}},
+          {"--grace", {&LauncherOptions::graceMs, kMinimumGraceMs,
+                       "too short for a member's orderly stop (the servo's last neutral frame)"}},
+          {"--pause", {&LauncherOptions::pauseMs, 0, ""}}};
 }
 
 }  // namespace
@@ -33,17 +45,19 @@ std::string launcherUsage() {
   return "Usage: vok_launcher [OPTIONS] CHAIN_FILE\n"
          "Starts the chain of CHAIN_FILE (one command line per line: the broker first, then the apps\n"
          "in start order; blank lines and # comments are skipped), restarts the whole chain when any\n"
-         "member ends, and stops it in order (apps first, broker last) on SIGINT or SIGTERM.\n"
+         "member ends, and stops it in order (apps first, broker last) on SIGINT, SIGTERM or SIGHUP.\n"
          "\n"
          "  --restart-limit N  give up (exit 1) after N restarts in a row; 0: never (default 0)\n"
-         "  --backoff MS       wait before a restart, doubled on each one in a row (default 1000)\n"
+         "  --backoff MS       wait before a restart, doubled on each one in a row; 1 or more\n"
+         "                     (default 1000)\n"
          "  --backoff-cap MS   longest wait before a restart (default 30000)\n"
-         "  --grace MS         time a member has to end after SIGINT before SIGKILL (default 5000)\n"
+         "  --grace MS         time a member has to end after SIGINT before SIGKILL; 100 or more\n"
+         "                     (default 5000)\n"
          "  --pause MS         pause between starting two members (default 500)\n"
          "  --help             this text\n"
          "\n"
          "The broker gets --count with the number of apps unless its line gives -c or --count.\n"
-         "Exit status: 0 after SIGINT or SIGTERM, 1 when it gave up or the chain file is unusable,\n"
+         "Exit status: 0 after SIGINT, SIGTERM or SIGHUP, 1 when it gave up or the chain file is unusable,\n"
          "2 for a bad command line.\n";
 }
 
@@ -58,7 +72,8 @@ LauncherOptions parseLauncherOptions(int argc, const char* const* argv) {
       if (i + 1 >= argc) {
         throw std::invalid_argument("The option " + argument + " needs a value");
       }
-      options.*numeric.at(argument) = parseMilliseconds(argument, argv[++i]);
+      const NumericOption& rule = numeric.at(argument);
+      options.*rule.field = parseMilliseconds(argument, argv[++i], rule);
     } else if (argument.size() > 1 && argument[0] == '-') {
       throw std::invalid_argument("Unknown option " + argument);
     } else if (!options.chainFile.empty()) {

@@ -2,6 +2,11 @@
 
 #include <string>
 
+// The shortest --grace: an orderly stop (the servo's SIGINT ends its pause,
+// it sends the neutral frame and closes) takes a few milliseconds, and a
+// busy board gets the rest.
+constexpr unsigned kMinimumGraceMs = 100;
+
 // The launcher's command line: vok_launcher [OPTIONS] CHAIN_FILE.
 struct LauncherOptions {
   // Restarts in a row before the launcher gives up; 0: never gives up.
@@ -9,7 +14,8 @@ struct LauncherOptions {
   // Wait before the first restart, doubled on each restart in a row up to backoffCapMs.
   unsigned backoffMs = 1000;
   unsigned backoffCapMs = 30000;
-  // Time a member has to end after SIGINT before it gets SIGKILL.
+  // Time a member has to end after SIGINT before it gets SIGKILL; at least
+  // kMinimumGraceMs.
   unsigned graceMs = 5000;
   // Pause after starting one member before the next.
   unsigned pauseMs = 500;
@@ -21,6 +27,6 @@ struct LauncherOptions {
 std::string launcherUsage();
 
 // Reads argv. Throws std::invalid_argument with a message naming the bad
-// option or value (unknown option, missing or non-numeric value, no chain
-// file, or more than one).
+// option or value (unknown option, missing or non-numeric value, a --grace
+// below kMinimumGraceMs or a --backoff of 0, no chain file, or more than one).
 LauncherOptions parseLauncherOptions(int argc, const char* const* argv);

@@ -51,6 +51,13 @@ void makeWakePipe() {
   wakeWrite = ends[1];
 }
 
+// Whether sig would still end the process as it started: a disposition
+// inherited as ignored (nohup) or a host's own handler is left alone.
+bool defaultAction(int sig) {
+  struct sigaction current {};
+  return ::sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_DFL;
+}
+
 timespec monotonicNow() {
   timespec now{};
   ::clock_gettime(CLOCK_MONOTONIC, &now);
@@ -76,6 +83,15 @@ void watchStopSignals(const char* component, std::initializer_list<int> signals,
   action.sa_flags = 0;
   for (int signal : signals) {
     ::sigaction(signal, &action, nullptr);
+  }
+  // A closed terminal (an ssh session that ends) stops the process in order
+  // instead of killing it mid-work, and a write to a closed pipe or socket
+  // is an error the caller sees, never the death of the process.
+  if (defaultAction(SIGHUP)) {
+    ::sigaction(SIGHUP, &action, nullptr);
+  }
+  if (defaultAction(SIGPIPE)) {
+    ::signal(SIGPIPE, SIG_IGN);
   }
 }
 

@@ -16,10 +16,12 @@ using StopAction = void (*)();
 // Installs, for each of signals, a handler (empty mask, no flags, so a sleep
 // it interrupts ends early) that writes LOG_INFO "Caught Stop-signal" under
 // component with one write(2), sets stopSignalled(), runs onStop and wakes
-// every waitForStopSignal. component must stay valid while the process runs
-// (a literal or a static array). A later call replaces component and onStop
-// for all signals and adds its own. Throws VOKException with the system's
-// text when the wake-up pipe cannot be made.
+// every waitForStopSignal. SIGHUP is watched the same way and SIGPIPE is
+// ignored, each unless the process started with it ignored or its host
+// installed a handler of its own. component must stay valid while the
+// process runs (a literal or a static array). A later call replaces
+// component and onStop for all signals and adds its own. Throws
+// VOKException with the system's text when the wake-up pipe cannot be made.
 void watchStopSignals(const char* component, std::initializer_list<int> signals = {SIGINT},
                       StopAction onStop = nullptr);
 
