@@ -21,7 +21,9 @@ const char* const kTruncateError = "Error truncating a shared memory - Error-Msg
 const char* const kMapError = "Error mapping a shared memory - Error-Msg: ";
 const char* const kUnmapError = "Error unmapping a shared memory - Error-Msg: ";
 const char* const kStatError = "Error reading the status of a shared memory - Error-Msg: ";
-const unsigned kMode = 0666;
+// Only the provider writes its ring: the group and others, as far as the
+// umask lets them in, may read it (readers open it read-only).
+const unsigned kMode = 0644;
 
 std::string errnoText() { return std::strerror(errno); }
 
