@@ -1,6 +1,7 @@
 #include "VokShm.h"
 
 #include "VOKException.h"
+#include "foreignOwner.h"
 #include "log_datalayer.h"
 
 #include <fcntl.h>
@@ -32,6 +33,11 @@ std::string errnoText() { return std::strerror(errno); }
   throw VOKException(message);
 }
 
+// Where the system keeps a shared-memory name, with or without its leading slash.
+std::string shmPath(const std::string& name) {
+  return "/dev/shm/" + name.substr(!name.empty() && name[0] == '/' ? 1 : 0);
+}
+
 std::string tooSmallText(const std::string& name, size_t held, size_t wanted) {
   return name + " holds " + std::to_string(held) + " bytes, fewer than the " +
          std::to_string(wanted) + " to be mapped";
@@ -51,7 +57,9 @@ VokShm::VokShm(std::string name, unsigned size, std::shared_ptr<ISharedMemory> f
   const int descriptor =
       create ? createOwned() : this->functions->_shm_open(this->name.c_str(), openFlags, kMode);
   if (descriptor == -1) {
-    logAndThrow(kOpenError + errnoText());
+    // Whatever the call's reason, a name of another account is the cause to report.
+    const std::string foreign = create ? foreignOwnerRefusal("The ring name", shmPath(this->name)) : "";
+    logAndThrow(kOpenError + (foreign.empty() ? errnoText() : foreign));
   }
   fileDescriptor = descriptor;
   log(LOG_DEBUG, kLocation, "Opened shared memory");

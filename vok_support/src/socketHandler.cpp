@@ -1,6 +1,7 @@
 #include "socketHandler.h"
 
 #include "VOKException.h"
+#include "foreignOwner.h"
 #include "listeningSocket.h"
 #include "log_datalayer.h"
 #include "peerCredentials.h"
@@ -180,6 +181,11 @@ int SocketHandler::uxsetupServerSocket() {
     failSetup(kComponent, "fcntl O_NONBLOCK error: ");
   }
   if (!bindSocketFile()) {
+    const std::string foreign = foreignOwnerRefusal("The socket file", socketPath);
+    if (!foreign.empty()) {
+      log(LOG_ERROR, kComponent, "bind-socket error: " + foreign);
+      throw VOK::VOKException(foreign);
+    }
     failSetup(kComponent, "bind-socket error: ");
   }
   ownsSocketFile = true;

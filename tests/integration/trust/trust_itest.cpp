@@ -171,8 +171,9 @@ TEST_F(Trust, RingOfAnotherUserIsNeitherReadNorTakenOverWhileItsOwnerLives) {
   ASSERT_TRUE(squatter.waitForOutput("ring ", 20s)) << squatter.output() << squatter.errors();
   vok_itest::StartedProcess refused(provider(kRing, "3", true));
   EXPECT_TRUE(refused.waitForExit(10s).value_or(0) != 0) << refused.output();
-  EXPECT_THAT(refused.output(), HasSubstr(std::string("Error opening a shared memory - Error-Msg: ") +
-                                          std::strerror(EEXIST)));
+  EXPECT_THAT(refused.output(), HasSubstr("Error opening a shared memory - Error-Msg: The ring name /dev/shm" + kRing +
+                                          " belongs to uid " + kNobodyUid + " (nobody), not to this program's user 0;"
+                                          " remove it as that user or root\n"));
   EXPECT_EQ(ownerOf(kRing), 65534u);
   squatter.sendSignal(SIGKILL);
   squatter.waitForExit(5s);
