@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <ctime>
 #include <set>
@@ -238,6 +239,78 @@ TEST_F(DdsBridgeTest, OneStationDrivesTheServoLineAtATimeAndTheNeutralFrameFollo
   EXPECT_EQ(servo.interrupt(5s), std::optional<int>(0));
   EXPECT_TRUE(exitsWith(bridge, SIGTERM, 0)) << everything(bridge);
   EXPECT_FALSE(vok_itest::fileExists("/dev/shm" + kCommandRing)) << "the bridge removes its ring";
+  EXPECT_EQ(broker.interrupt(5s), std::optional<int>(0));
+}
+
+// A CA, the identities vok-board and vok-station each in a folder of its own
+// with the signed governance and permissions of the examples, as the comment
+// of security.xml makes them; all removed again.
+class SecurityFolder {
+ public:
+  SecurityFolder() {
+    char name[] = "/tmp/vok_dds_security.XXXXXX";
+    if (::mkdtemp(name) == nullptr) {
+      return;
+    }
+    path = name;
+    const std::string script =
+        "set -e; cd '" + path + "'; "
+        "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj '/CN=VOK DDS CA' -keyout ca_key.pem -out ca.pem; "
+        "for who in board station; do mkdir $who; cp ca.pem $who/; "
+        "openssl req -newkey rsa:2048 -nodes -subj /CN=vok-$who -keyout $who/key.pem -out $who.csr; "
+        "openssl x509 -req -days 2 -in $who.csr -CA ca.pem -CAkey ca_key.pem -CAcreateserial -out $who/identity.pem; "
+        "for rules in governance permissions; do openssl smime -sign -text -in " DDS_CONFIG_DIR "/$rules.xml "
+        "-signer ca.pem -inkey ca_key.pem -out $who/$rules.p7s; done; done";
+    vok_itest::StartedProcess openssl({"/bin/sh", "-c", script});
+    made = openssl.waitForExit(30s) == std::optional<int>(0);
+    log = everything(openssl);
+  }
+  ~SecurityFolder() { std::filesystem::remove_all(path); }
+  SecurityFolder(const SecurityFolder&) = delete;
+  SecurityFolder& operator=(const SecurityFolder&) = delete;
+
+  // The prefix that runs a command on loopback with DDS Security as who.
+  Argv as(const std::string& who) const {
+    return {"/usr/bin/env", "CYCLONEDDS_URI=file://" DDS_CONFIG_DIR "/security.xml", "VOK_DDS_INTERFACE=lo",
+            "VOK_DDS_PEER=127.0.0.1", "VOK_DDS_SECURITY=" + path + "/" + who};
+  }
+
+  std::string path;
+  bool made = false;
+  std::string log;
+};
+
+// With DDS Security in the configuration the bridge needs no
+// --allow-unauthenticated, and a station without an identity of the CA never
+// drives, not even while no other one does.
+TEST_F(DdsBridgeTest, WithDdsSecurityOnlyAnAuthenticatedStationDrives) {
+  vok_itest::SerialLine serial("/dev/serial0");
+  if (!serial.linked()) {
+    GTEST_SKIP() << "/dev/serial0 exists; this test never replaces it";
+  }
+  SecurityFolder security;
+  ASSERT_TRUE(security.made) << security.log;
+  ServoLine line(serial);
+  vok_itest::ShmLeftovers leftovers({kCommandRing});
+  vok_itest::BrokerProcess broker(VOK_APP_PATH, {"-c", "2"});
+  ASSERT_TRUE(broker.waitForSocketFile(10s));
+  vok_itest::StartedProcess bridge(on(security.as("board"), {DDS_BRIDGE_PATH, "--subscribe", "command", "--domain", kDomain}));
+  ASSERT_TRUE(eventually([] { return vok_itest::fileExists("/dev/shm" + kCommandRing); }, 15s)) << everything(bridge);
+  EXPECT_THAT(bridge.output(), testing::HasSubstr("Remote commands only from authenticated writers (DDS Security)"));
+  vok_itest::BrokerProcess servo(SERVO_CONTROLLER_PATH, {});
+  ASSERT_TRUE(line.shows(kNeutralFrame, Clock::now() + 15s)) << "before any command" << servo.output();
+
+  vok_itest::StartedProcess intruder({DDS_PROBE_PATH, kDomain, "send", kSteer, "3"});
+  while (!intruder.hasExited()) {
+    ASSERT_FALSE(line.shows(kSteerFrame, Clock::now() + 50ms)) << "an unauthenticated station drove";
+  }
+  vok_itest::StartedProcess station(on(security.as("station"), {DDS_PROBE_PATH, kDomain, "send", kDrive, "5"}));
+  EXPECT_TRUE(line.shows(kDriveFrame, Clock::now() + 15s)) << everything(station) << everything(bridge);
+  EXPECT_EQ(station.waitForExit(15s), std::optional<int>(0)) << everything(station);
+  EXPECT_EQ(line.frames.count(kSteerFrame), 0u);
+
+  EXPECT_EQ(servo.interrupt(5s), std::optional<int>(0));
+  EXPECT_TRUE(exitsWith(bridge, SIGTERM, 0)) << everything(bridge);
   EXPECT_EQ(broker.interrupt(5s), std::optional<int>(0));
 }
 
