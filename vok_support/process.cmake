@@ -1,6 +1,8 @@
 # What every program needs from its process: the stop signal, pauses that
-# survive signals, real-time scheduling.
+# survive signals, real-time scheduling, the report of another account's file
+# in its way.
 add_library(vok_process STATIC
+  src/process/foreignOwner.cpp
   src/process/pollPause.cpp
   src/process/stopSignalWatcher.cpp
   src/process/realTime.cpp

@@ -5,9 +5,7 @@ the frame rate can be counted."""
 
 import asyncio
 import collections
-import hmac
 import os
-import secrets
 import signal
 import sys
 import time
@@ -15,21 +13,13 @@ import time
 import aiohttp
 from aiohttp import web
 
+import console_access
 import console_control
 
 PAGE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "console_page.html")
-LOOPBACK = ("127.0.0.1", "::1", "localhost")
 STATE_PERIOD = 0.2
 WATCH_PERIOD = 0.05
 BOUNDARY = b"--BoundaryString"
-
-
-def console_token(bind, token):
-    """The token the console checks: the given one, a new one for an
-    address other than loopback, None (no check) otherwise."""
-    if token is None and bind not in LOOPBACK:
-        return secrets.token_urlsafe(12)
-    return token
 
 
 class FrameRate:
@@ -53,9 +43,9 @@ class FrameRate:
 
 
 class Console:
-    def __init__(self, feed, token, stream_url):
+    def __init__(self, feed, access, stream_url):
         self.feed = feed
-        self.token = token
+        self.access = access
         self.stream_url = stream_url
         self.frames = FrameRate()
         self.clients = set()
@@ -70,13 +60,6 @@ class Console:
         message = dict(self.control.view(client), kind=kind, fps=self.frames.rate())
         message.update(extra)
         return message
-
-    @web.middleware
-    async def check_token(self, request, handler):
-        given = request.query.get("token", "")
-        if self.token is not None and not hmac.compare_digest(given, self.token):
-            return web.Response(status=403, text="403: this console needs its token\n")
-        return await handler(request)
 
     async def page(self, _request):
         return web.FileResponse(PAGE, headers={"Cache-Control": "no-cache"})
@@ -149,23 +132,23 @@ class Console:
             await asyncio.sleep(WATCH_PERIOD)
 
     def application(self):
-        app = web.Application(middlewares=[self.check_token])
+        app = web.Application(middlewares=[self.access.check])
         app.router.add_get("/", self.page)
         app.router.add_get("/control", self.control_socket)
         app.router.add_get("/stream", self.stream)
         return app
 
 
-async def run_console(console, bind, port):
+async def run_console(console, bind, port, token_file):
     runner = web.AppRunner(console.application(), handle_signals=False)
     await runner.setup()
     try:
         site = web.TCPSite(runner, bind, port)
         await site.start()
         host = "[%s]" % bind if ":" in bind else bind
-        query = "?token=%s" % console.token if console.token else ""
-        sys.stderr.write("command_feed: console at http://%s:%d/%s (stream from %s)\n"
-                         % (host, port, query, console.stream_url))
+        sys.stderr.write("command_feed: console at http://%s:%d/?token=%s (the token is also in "
+                         "%s; stream from %s)\n" % (host, port, console.access.token.decode(),
+                                                     token_file, console.stream_url))
         sys.stderr.flush()
         for signum in (signal.SIGTERM, signal.SIGHUP):
             signal.signal(signum, console.request_stop)
@@ -175,9 +158,17 @@ async def run_console(console, bind, port):
 
 
 def run_serve(feed, args):
-    console = Console(feed, console_token(args.bind, args.token), args.stream)
+    token = args.token or console_access.new_token()
     try:
-        asyncio.run(run_console(console, args.bind, args.port))
+        token_file = console_access.store_token(console_access.runtime_directory(), args.port, token)
+    except OSError as error:
+        sys.exit("command_feed: cannot keep the console's token: %s" % error)
+    names = console_access.machine_names(args.bind, args.allow_host)
+    console = Console(feed, console_access.Access(token, args.port, names), args.stream)
+    try:
+        asyncio.run(run_console(console, args.bind, args.port, token_file))
     except OSError as error:
         sys.exit("command_feed: cannot serve the console on %s port %d: %s"
                  % (args.bind, args.port, error.strerror or error))
+    finally:
+        os.unlink(token_file)

@@ -16,8 +16,10 @@ constexpr unsigned long kLongestFailsafeMs = 3600000;
 const char kUsage[] =
     "usage: vok_dds_bridge --publish camera|command | --subscribe command\n"
     "                      [--domain N] [--failsafe MS] [--neutral V,...] [-s|--serverinstance N]\n"
+    "                      [--allow-unauthenticated]\n"
     "Bridges a ring of the broker to a DDS topic (Cyclone DDS, configured through\n"
-    "CYCLONEDDS_URI) with the layouts of ROS 2's messages.\n"
+    "CYCLONEDDS_URI; without it, on this machine's loopback only) with the layouts\n"
+    "of ROS 2's messages.\n"
     "  --publish camera     the camera frames as rt/vok/camera/compressed\n"
     "                       (sensor_msgs/msg/CompressedImage, best effort)\n"
     "  --publish command    the remote-control values as rt/vok/command\n"
@@ -29,7 +31,9 @@ const char kUsage[] =
     "                       for MS milliseconds, 1..3600000 (default 500)\n"
     "  --neutral V,...      subscribing: the neutral values for channels 0, 1, ...\n"
     "                       (up to 14 values 0..15; default 8 for channels 0..13)\n"
-    "  -s, --serverinstance N  sign in to the broker listed N-th by pidof (default 0)\n";
+    "  -s, --serverinstance N  sign in to the broker listed N-th by pidof (default 0)\n"
+    "  --allow-unauthenticated  subscribing without DDS Security in the configuration:\n"
+    "                       take commands from any writer of the domain (refused otherwise)\n";
 
 BridgeMode modeOf(const std::string& option, const std::string& value) {
   if (option == "--publish" && value == "camera") {
@@ -76,6 +80,10 @@ BridgeCommand readBridgeOptions(const std::vector<std::string>& arguments) {
       if (option == "--help" || option == "-h") {
         return {BridgeCommand::Action::Help, {}, kUsage};
       }
+      if (option == "--allow-unauthenticated") {
+        command.options.allowUnauthenticated = true;
+        continue;
+      }
       if (i + 1 == arguments.size()) {
         throw std::invalid_argument(option + " needs a value");
       }
@@ -83,6 +91,9 @@ BridgeCommand readBridgeOptions(const std::vector<std::string>& arguments) {
     }
     if (!mode) {
       throw std::invalid_argument("--publish or --subscribe is needed");
+    }
+    if (command.options.allowUnauthenticated && *mode != BridgeMode::SubscribeCommand) {
+      throw std::invalid_argument("--allow-unauthenticated is for --subscribe command only");
     }
   } catch (const std::invalid_argument& e) {
     return {BridgeCommand::Action::Refuse, {}, std::string("vok_dds_bridge: ") + e.what() + "\n" + kUsage};

@@ -1,11 +1,15 @@
 #include <chrono>
+#include <cstdlib>
+#include <string>
 
 #include "RemoteCommand.h"
 #include "appSignIn.h"
 #include "bridgeModes.h"
 #include "bridgeTopics.h"
 #include "commandArray.h"
+#include "cycloneConfiguration.h"
 #include "remoteControlContract.h"
+#include "log_datalayer.h"
 #include "ringFollowing.h"
 #include "stopSignalWatcher.h"
 
@@ -18,6 +22,30 @@ using remote_control_record::UserDataStruct;
 const char component[] = "dds_bridge/src/commandBridge";
 constexpr long long kWritePauseNs = 10000000;
 constexpr unsigned long long kWriteCycleUs = kWritePauseNs / 1000;
+constexpr int kSignal = 10;
+constexpr int kRefusedSetUp = 2;
+
+// Whether commands may be taken in this configuration: with DDS Security
+// Cyclone lets only authenticated, permitted writers match; without it, any
+// writer of the domain would drive unless the operator said so.
+bool mayTakeCommands(const BridgeOptions& options) {
+  const char* configuration = std::getenv("CYCLONEDDS_URI");
+  if (configurationHasSecurity(configuration != nullptr ? configuration : "")) {
+    log(LOG_INFO, component, "Remote commands only from authenticated writers (DDS Security)");
+    return true;
+  }
+  if (!options.allowUnauthenticated) {
+    log(LOG_ERROR, component,
+        "Not taking remote commands: the Cyclone DDS configuration has no DDS Security, so any writer of "
+        "domain " + std::to_string(options.domain) + " could drive; configure it (security.xml) or start with "
+        "--allow-unauthenticated");
+    return false;
+  }
+  log(LOG_ERROR, component,
+      "Warning: remote commands from unauthenticated writers (--allow-unauthenticated): any writer of domain " +
+          std::to_string(options.domain) + " that Cyclone reaches may drive");
+  return true;
+}
 
 }  // namespace
 
@@ -33,6 +61,9 @@ int publishCommand(const BridgeOptions& options, std::shared_ptr<IDdsFunctions> 
 }
 
 int subscribeCommand(const BridgeOptions& options, std::shared_ptr<IDdsFunctions> dds) {
+  if (!mayTakeCommands(options)) {
+    return kRefusedSetUp;
+  }
   DdsEndpoint reader(std::move(dds), options.domain, commandTopic(), Role::Reader);
   RemoteCommand remote(reader, options.failsafe, options.neutral);
   UserDataStruct record = neutralRecord(options.neutral);

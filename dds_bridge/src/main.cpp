@@ -3,12 +3,14 @@
 // among them) see the camera and drive the machine.
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "DdsWrapperCyclone.h"
 #include "bridgeModes.h"
 #include "bridgeOptions.h"
+#include "cycloneConfiguration.h"
 #include "logFailure.h"
 #include "stopSignalWatcher.h"
 
@@ -38,6 +40,12 @@ int main(int argc, char** argv) {
     const bool help = command.action == dds_bridge::BridgeCommand::Action::Help;
     std::fputs(command.message.c_str(), help ? stdout : stderr);
     return help ? 0 : 2;
+  }
+  // Without a configuration Cyclone would go out on the first interface
+  // with multicast discovery: the bridge stays on this machine instead.
+  const char* configuration = std::getenv("CYCLONEDDS_URI");
+  if (configuration == nullptr || *configuration == '\0') {
+    ::setenv("CYCLONEDDS_URI", dds_bridge::kLoopbackConfiguration, 1);
   }
   VOK::watchStopSignals(mainComponent, {SIGINT, SIGTERM});
   // A failure ends the bridge with its error line and status 1, so that a

@@ -1,10 +1,14 @@
-// The operator console in a real browser: the page drives the serial line
-// from keys and a stand-in game pad, each fault of the table puts the
-// neutral frame there and keeps it, a stored mapping naming no input is
-// refused on the page, and the page shows the camera stream.
+// The operator console in a real browser and real requests: only the
+// operator's page, opened with the console's token, moves the serial line;
+// it drives from keys and a stand-in game pad, each fault of the table puts
+// the neutral frame there and keeps it, a stored mapping naming no input is
+// refused on the page, the page shows the camera stream, and a page of
+// another origin in the same browser moves nothing.
 #include <signal.h>
+#include <stdlib.h>
 
 #include <chrono>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -49,6 +53,23 @@ const std::vector<FaultRow> kFaultRows = {
     {"page hidden", "888F8888888888D"},             // axis 3 at 1
 };
 
+// A folder of the test's own for the console's token file, removed with it.
+struct TokenFolder {
+  TokenFolder() {
+    char name[] = "/tmp/vok_console_itest.XXXXXX";
+    path = ::mkdtemp(name) != nullptr ? name : "";
+  }
+  ~TokenFolder() { std::filesystem::remove_all(path); }
+  std::string path;
+};
+
+// The token from the console's line "console at http://...?token=T (...".
+std::string tokenIn(const std::string& log) {
+  const std::string mark = "?token=";
+  const size_t start = log.find(mark);
+  return start == std::string::npos ? "" : log.substr(start + mark.size(), log.find(' ', start) - start - mark.size());
+}
+
 // The frames on the line, each change once.
 struct LineLog {
   std::vector<std::string> changes;
@@ -82,15 +103,15 @@ struct LineLog {
   }
 };
 
-std::vector<std::string> browserCommand() {
-  std::vector<std::string> command{PYTHON_EXECUTABLE, BROWSER_SCRIPT, "http://127.0.0.1:2021/"};
+std::vector<std::string> browserCommand(const std::string& token) {
+  std::vector<std::string> command{PYTHON_EXECUTABLE, BROWSER_SCRIPT, "http://127.0.0.1:2021/?token=" + token};
   for (const FaultRow& row : kFaultRows) {
     command.push_back(row.fault);
   }
   return command;
 }
 
-TEST(OperatorConsoleTest, EachFaultOfThePageEndsOnTheNeutralFrameAndTheStreamShows) {
+TEST(OperatorConsoleTest, OnlyTheOperatorsPageDrivesAndEachFaultOfThePageEndsOnTheNeutralFrame) {
   vok_itest::SerialLine serial("/dev/serial0");
   if (!serial.linked()) {
     GTEST_SKIP() << "/dev/serial0 exists; this test never replaces it";
@@ -98,7 +119,10 @@ TEST(OperatorConsoleTest, EachFaultOfThePageEndsOnTheNeutralFrameAndTheStreamSho
   vok_itest::ShmLeftovers leftovers{{kRemoteRing, kCameraRing}};
   vok_itest::BrokerProcess broker(VOK_APP_PATH, {"-c", "2"});
   ASSERT_TRUE(broker.waitForSocketFile(10s));
-  vok_itest::StartedProcess console(vok_itest::pythonCommand({TOOL_SCRIPT, "serve"}));
+  TokenFolder tokenFolder;
+  std::vector<std::string> serve = vok_itest::pythonCommand({TOOL_SCRIPT, "serve"});
+  serve.insert(serve.begin() + 1, "RUNTIME_DIRECTORY=" + tokenFolder.path);
+  vok_itest::StartedProcess console(serve);
   auto published = [&] { return vok_itest::fileExists("/dev/shm" + kRemoteRing); };
   for (auto end = Clock::now() + 30s; !published() && Clock::now() < end;) {
     std::this_thread::sleep_for(20ms);
@@ -110,6 +134,24 @@ TEST(OperatorConsoleTest, EachFaultOfThePageEndsOnTheNeutralFrameAndTheStreamSho
     line.read(serial, 100ms);
   }
   ASSERT_EQ(line.changes, std::vector<std::string>{kNeutral}) << servo.errors();
+  for (auto end = Clock::now() + 10s; tokenIn(console.errors()).empty() && Clock::now() < end;) {
+    std::this_thread::sleep_for(20ms);
+  }
+  const std::string token = tokenIn(console.errors());
+  ASSERT_EQ(token.size(), 24u) << console.errors();
+  EXPECT_EQ(vok_itest::readFile(tokenFolder.path + "/console-2021.token"), token + "\n");
+
+  // The table of requests: only the operator's cookie drives (channel 0 at 11).
+  vok_itest::StartedProcess requests({PYTHON_EXECUTABLE, REQUESTS_SCRIPT, "http://127.0.0.1:2021", token});
+  for (auto end = Clock::now() + 60s; !requests.hasExited() && Clock::now() < end;) {
+    line.read(serial, 20ms);
+  }
+  EXPECT_EQ(requests.waitForExit(1s), std::optional<int>(0)) << requests.output() << requests.errors();
+  for (auto end = Clock::now() + 1s; line.changes.back() != kNeutral && Clock::now() < end;) {
+    line.read(serial, 20ms);
+  }
+  ASSERT_EQ(line.changes, (std::vector<std::string>{kNeutral, "B8888888888888D", kNeutral})) << requests.output();
+  line.changes = {kNeutral};
 
   // The camera: a test-mode broker, once the first one has answered its apps.
   ASSERT_TRUE(broker.waitForOutput("provider for", 10s)) << broker.output();
@@ -117,7 +159,7 @@ TEST(OperatorConsoleTest, EachFaultOfThePageEndsOnTheNeutralFrameAndTheStreamSho
   vok_itest::BrokerProcess video(VOK_APP_PATH, {"-t", "1"}, videoFolder.path());
   ASSERT_TRUE(video.waitForOutput("I am consumer reading providers memory", 20s)) << video.output();
 
-  vok_itest::StartedProcess browser(browserCommand());
+  vok_itest::StartedProcess browser(browserCommand(token));
   for (const FaultRow& row : kFaultRows) {
     SCOPED_TRACE(row.fault);
     ASSERT_TRUE(browser.waitForOutput("driving " + row.fault + "\n", 60s))
@@ -132,11 +174,19 @@ TEST(OperatorConsoleTest, EachFaultOfThePageEndsOnTheNeutralFrameAndTheStreamSho
     EXPECT_TRUE(line.holds(serial, kNeutralHold)) << line.changes.back();
     browser.sendSignal(SIGUSR1);
   }
-  EXPECT_EQ(browser.waitForExit(30s), std::optional<int>(0)) << browser.output() << browser.errors();
+  // Then a page of another origin tries to drive: the line must not move.
+  const size_t beforeForeign = line.changes.size();
+  for (auto end = Clock::now() + 30s; !browser.hasExited() && Clock::now() < end;) {
+    line.read(serial, 20ms);
+  }
+  EXPECT_EQ(browser.waitForExit(1s), std::optional<int>(0)) << browser.output() << browser.errors();
   EXPECT_THAT(browser.output(), HasSubstr("image 320x240\n"));
   EXPECT_THAT(browser.output(), HasSubstr("mapping error Stored game pad mapping refused (channel 0 "
                                           "names \"axis 99\", no input); the default mapping is used.\n"
                                           "mapping enable button 4\nmapping kept True\n"));
+  // The foreign page's WebSocket is refused in its handshake, and the line stays.
+  EXPECT_THAT(browser.output(), HasSubstr("foreign closed 1006\n"));
+  EXPECT_EQ(line.changes.size(), beforeForeign) << line.changes.back();
 
   // The console ends on the neutral values too, and in order.
   console.sendSignal(SIGTERM);

@@ -4,9 +4,12 @@ refused on the page, then plays the fault rows named on the command line,
 each in a tab of its own with a stand-in game pad: it drives, says
 "driving ROW" and waits for SIGUSR1 (the test has seen the driven frame on
 the line), causes the fault, says "fault ROW" and waits for SIGUSR1 again
-(the test has seen the neutral frame stay) before it closes the tab."""
+(the test has seen the neutral frame stay) before it closes the tab; last, in
+the same browser, opens a page of another origin that tries to drive the
+console through its WebSocket. Reports each step on standard output."""
 
 import asyncio
+import http.server
 import json
 import os
 import shutil
@@ -14,7 +17,9 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
+import urllib.parse
 
 import websockets
 
@@ -167,7 +172,51 @@ async def drive(address, url, names):
         await tools.call("Target.closeTarget", targetId=target)
         for name in names:
             await play(tools, url, name, ROWS[name], told)
+        await foreign_page(tools, url)
         step("done")
+
+
+# A page that another site could serve: it drives the console's WebSocket
+# with zeros for as long as it is let.
+FOREIGN_PAGE = """<!DOCTYPE html><title>waiting</title><script>
+const socket = new WebSocket("%s");
+socket.onopen = () => { document.title = "opened";
+  setInterval(() => socket.send(JSON.stringify({values: new Array(14).fill(0).concat([13])})), 100); };
+socket.onclose = (event) => { document.title = "closed " + event.code; };
+</script>"""
+
+
+async def foreign_page(tools, console_url):
+    parts = urllib.parse.urlsplit(console_url)
+    control = "ws://%s/control" % parts.netloc
+    page = (FOREIGN_PAGE % control).encode()
+
+    class Handler(http.server.BaseHTTPRequestHandler):
+        def do_GET(self):
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html")
+            self.end_headers()
+            self.wfile.write(page)
+
+        def log_message(self, *args):
+            pass
+
+    # Threads: a connection the browser opens ahead and leaves idle must not
+    # hold up the one that asks for the page.
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    try:
+        target = (await tools.call("Target.createTarget", url="http://127.0.0.1:%d/"
+                                   % server.server_address[1]))["targetId"]
+        session = (await tools.call("Target.attachToTarget", targetId=target,
+                                    flatten=True))["sessionId"]
+        title = await tools.until(session, 'document.title !== "waiting" && document.title', 20)
+        if title == "opened":
+            await asyncio.sleep(1)  # long enough to move the line, if it could
+        step("foreign", title)
+        await tools.call("Target.closeTarget", targetId=target)
+    finally:
+        server.shutdown()
 
 
 def debugging_address(profile, browser, seconds=30):

@@ -3,6 +3,7 @@
 #include "socketHandler.h"
 
 #include "VOKException.h"
+#include "foreignOwner.h"
 #include "log_datalayer.h"
 #include "pollPause.h"
 #include "socketHandlerText.h"
@@ -50,6 +51,11 @@ int SocketHandler::uxsetupServerSocket() {
     failSetup(kSocketHandlerComponent, "fcntl O_NONBLOCK error: ");
   }
   if (!bindSocketFile()) {
+    const std::string foreign = foreignOwnerRefusal("The socket file", socketPath);
+    if (!foreign.empty()) {
+      log(LOG_ERROR, kSocketHandlerComponent, "bind-socket error: " + foreign);
+      throw VOK::VOKException(foreign);
+    }
     failSetup(kSocketHandlerComponent, "bind-socket error: ");
   }
   ownsSocketFile = true;
