@@ -116,20 +116,26 @@ TEST_F(LauncherFaults, KilledMemberIsRestartedWithTheChainAndNothingIsLeftAfterT
   // removes nothing. None for a feed killed within moments of making its
   // ring: it may go before the launcher has seen the name, and then the next
   // feed takes the name over. neutral: the neutral frame is on the line
-  // within 0.7 s of the kill. silent: nothing reaches the line once its
-  // writer is killed, until the chain restarts.
+  // within 0.7 s of the kill (for a killed servo, its last word). silent:
+  // nothing reaches the line once its writer and its last word are gone,
+  // until the chain restarts. stop: the signal that stops the launcher at
+  // the end (SIGHUP: a closed terminal).
   struct Fault {
     unsigned member;
     bool whileSigningIn;
     std::optional<std::string> left;
     bool neutral = false;
     bool silent = false;
+    int stop = SIGINT;
   };
   const std::string socketFile = kLogPrefix + "Removed the socket file /tmp/sock_";
   const std::string ring = kLogPrefix + "Removed the shared-memory name " + kShmName + " of an owner that is gone\n";
-  const std::vector<Fault> faults = {{1, true, socketFile},      {1, false, socketFile},
-                                     {2, true, std::nullopt},     {2, false, ring, true},
-                                     {3, true, "", false, true},  {3, false, "", false, true}};
+  const std::vector<Fault> faults = {{1, true, socketFile},
+                                     {1, false, socketFile},
+                                     {2, true, std::nullopt},
+                                     {2, false, ring, true},
+                                     {3, true, "", false, true, SIGHUP},
+                                     {3, false, "", true, true, SIGHUP}};
   for (const Fault& fault : faults) {
     SCOPED_TRACE("member " + std::to_string(fault.member) + (fault.whileSigningIn ? " while signing in" : " while running"));
     vok_itest::StartedProcess launcher({VOK_LAUNCHER_PATH, "--backoff", "200", "--backoff-cap", "1000", "--grace",
@@ -161,7 +167,7 @@ TEST_F(LauncherFaults, KilledMemberIsRestartedWithTheChainAndNothingIsLeftAfterT
                                                                                    std::chrono::steady_clock::now())))
         << launcher.output();
 
-    launcher.sendSignal(SIGINT);
+    launcher.sendSignal(fault.stop);
     EXPECT_EQ(launcher.waitForExit(30s), std::optional<int>(0)) << launcher.output();
     const std::string output = launcher.output();
     EXPECT_NE(std::string::npos, output.find(kLogPrefix + "Chain stopped\n")) << output;
