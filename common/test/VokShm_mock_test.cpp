@@ -199,7 +199,7 @@ TEST_F(VokShmCalls, NewObjectReplacedBeforeItWasLockedIsGivenUpWithTheExistsText
     nlink_t links;   // the new object's names when looked at
   } rows[] = {{0, 0}, {-1, 1}};
   for (const auto& row : rows) {
-    EXPECT_CALL(*shm, _shm_open(StrEq("/ring"), kCreateFlags, 0666u)).WillOnce(Return(kFd));
+    EXPECT_CALL(*shm, _shm_open(StrEq("/ring"), kCreateFlags, 0644u)).WillOnce(Return(kFd));
     EXPECT_CALL(*shm, _flock(kFd, LOCK_EX | LOCK_NB)).WillOnce(Return(row.lockResult));
     EXPECT_CALL(*shm, _fstat(kFd, _)).WillRepeatedly([&row](int, struct stat* status) {
       status->st_nlink = row.links;
@@ -208,7 +208,7 @@ TEST_F(VokShmCalls, NewObjectReplacedBeforeItWasLockedIsGivenUpWithTheExistsText
     EXPECT_CALL(*shm, _flock(kFd, LOCK_UN)).Times(row.lockResult == 0 ? 1 : 0);
     EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
     // The name's object now: the successor's, locked by it.
-    EXPECT_CALL(*shm, _shm_open(StrEq("/ring"), O_RDONLY, 0666u)).WillOnce(Return(kSuccessors));
+    EXPECT_CALL(*shm, _shm_open(StrEq("/ring"), O_RDONLY, 0644u)).WillOnce(Return(kSuccessors));
     EXPECT_CALL(*shm, _flock(kSuccessors, LOCK_EX | LOCK_NB)).WillOnce(FailWith(EWOULDBLOCK));
     EXPECT_CALL(*shm, _close(kSuccessors)).WillOnce(Return(0));
     EXPECT_EQ(thrownText([&] { VokShm("/ring", 64, shm, true); }),
