@@ -30,11 +30,12 @@ std::unique_ptr<VOK::ConsumerSession> signIn(const std::string& component) {
       [&component](const VOK::ResponseData* reply) { return selectProvide(reply, component); });
 }
 
-void forwardRecords(VOK::ConsistentDataTransfer& reader) {
+void forwardRecords(VOK::ConsumerSession& session, const std::string& component) {
   UserDataStruct received;
   while (!stopProcess) {
     DEV_Delay_ms(kPollPauseMs);
-    if (!reader.readUserData(&received)) {
+    VOK::followProvider(session, sizeof(UserDataStruct), component);
+    if (!session.reader->readUserData(&received)) {
       continue;
     }
     ServoWrite(&received, false);
@@ -66,9 +67,9 @@ int runController(const std::string& component, const ControllerOptions& options
     log(LOG_ERROR, component, "SERVO not open");
     stopProcess = true;
   } else if (options.failsafe) {
-    forwardWithFailsafe(*session->reader, options, component);
+    forwardWithFailsafe(*session, options, component);
   } else {
-    forwardRecords(*session->reader);
+    forwardRecords(*session, component);
   }
   ServoClose();
   destroyDataPumpSemaphore();

@@ -90,4 +90,17 @@ std::unique_ptr<ConsumerSession> signInAsConsumer(const AppIdentity& app, const 
   return session;
 }
 
+bool followProvider(ConsumerSession& session, std::size_t recordSize, const std::string& component) {
+  if (!session.reader || !session.connection.consumedRingReplaced()) {
+    return false;
+  }
+  try {
+    session.reader.emplace(session.connection.followConsumedRing(recordSize));
+  } catch (const std::exception&) {
+    return false;  // a newcomer still laying out its ring; the next look tries again
+  }
+  log(LOG_INFO, component, "Reading the new ring of a restarted provider");
+  return true;
+}
+
 }  // namespace VOK
