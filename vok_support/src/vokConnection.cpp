@@ -193,6 +193,8 @@ void* VokConnection::connectToExistingShm(const std::string& name, int providerP
       "the user of its provider (pid " + std::to_string(providerPid) + ")");
 }
 
+int VokConnection::brokerSocket() const { return socketConnection->descriptor(); }
+
 bool VokConnection::consumedRingReplaced() const { return consumedShm && consumedShm->nameRefersElsewhere(); }
 
 ConsistentDataTransfer VokConnection::followConsumedRing(size_t recordSize) {

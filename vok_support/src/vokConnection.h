@@ -95,6 +95,8 @@ class VokConnection {
   // returns its address. Needs the environment configuration; refuses an
   // object of another owner as connectToExistingLifetimeBuffer does.
   void* connectToExistingShm(const std::string& name, int providerPid);
+  // The socket to the broker this app signed in to; 0 when there is none.
+  int brokerSocket() const;
   // Whether the consumed ring's name now refers to a new ring, laid out by a
   // provider that took the name over; false without a consumed ring.
   bool consumedRingReplaced() const;

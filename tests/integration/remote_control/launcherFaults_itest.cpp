@@ -235,6 +235,9 @@ TEST_F(LauncherFaults, KilledMemberIsRestartedAndNothingIsLeftAfterTheStop) {
     std::chrono::milliseconds neutralWithin{0};
     std::chrono::milliseconds drivingWithin{0};
     bool video = false;
+    // Killed next, once the apps signed in again to the new broker: the
+    // operator's frames must be back within 3 s of its restart.
+    unsigned afterwards = 0;
   };
   const std::string socketFile = kLogPrefix + "Removed the socket file /tmp/sock_";
   const std::string ring = kLogPrefix + "Removed the shared-memory name " + kShmName + " of an owner that is gone\n";
@@ -245,7 +248,7 @@ TEST_F(LauncherFaults, KilledMemberIsRestartedAndNothingIsLeftAfterTheStop) {
       {false, 2, false, ring, 0ms, 700ms}, {false, 3, true, ""}, {false, 3, false, ""},
       {true, 4, false, "", 300ms, 0ms, 0ms, true},  // camera
       {true, 5, false, "", 300ms, 0ms, 0ms, true},  // relay
-      {true, 1, false, socketFile, 300ms, 0ms, 0ms, true},  // broker
+      {true, 1, false, socketFile, 300ms, 0ms, 0ms, true, 3},  // broker, then the servo
       {true, 2, false, "", 0ms, 700ms, restartAndThree},  // operator's feed
       {true, 3, false, "", 0ms, 0ms, restartAndThree},  // servo
   };
@@ -297,6 +300,16 @@ TEST_F(LauncherFaults, KilledMemberIsRestartedAndNothingIsLeftAfterTheStop) {
       EXPECT_NE(std::string::npos, launcher.output().find(kLogPrefix + "Restarting member " +
                                                           std::to_string(fault.member) + " "))
           << launcher.output();
+      if (fault.afterwards != 0) {
+        ASSERT_TRUE(launcher.waitForOutput("Remote_open_control_kit_enabled_target_(Zentor): signed in again", 10s))
+            << launcher.output();
+        ASSERT_EQ(0, ::kill(pidsOf(launcher.output(), fault.afterwards).back(), SIGKILL));
+        const auto next = Clock::now();
+        const auto back = readFrames(serial, next, 4s).first(kOperatorFrame, next + 300ms);
+        std::cout << "then member " << fault.afterwards << " killed: operator's frames after " << figure(back) << "\n";
+        ASSERT_TRUE(back.has_value()) << launcher.output();
+        EXPECT_LE(*back, restartAndThree) << launcher.output();
+      }
     } else {
       if (fault.neutralWithin.count() != 0) {
         EXPECT_NE(std::string::npos, serial.read(1 << 16, fault.neutralWithin).find(kNeutral)) << launcher.output();
