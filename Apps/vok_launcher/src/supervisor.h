@@ -5,6 +5,7 @@
 #include "chainMember.h"
 #include "launcherOptions.h"
 #include "leftovers.h"
+#include "ringWatch.h"
 
 #include <signal.h>
 
@@ -48,6 +49,8 @@ class Supervisor {
   bool superviseOpen(Clock::time_point deadline);
   bool scheduleRestart(ChainMember& member, Clock::time_point now);
   Clock::time_point nextRestart() const;
+  // Kills (SIGKILL) a provider whose ring stood still for the chain's hang bound.
+  void killIfHung(ChainMember& member);
   void startMember(ChainMember& member);
   void stopChain();
   void stopPids(ChainMember& member);
@@ -68,6 +71,7 @@ class Supervisor {
   // Adopted processes outside every member's group; stopped with the chain.
   ChainMember strays;
   bool open = false;
+  std::map<unsigned, RingWatch> ringWatches;  // by member number
   bool stopRequested = false;
   bool memberEnded = false;
 };

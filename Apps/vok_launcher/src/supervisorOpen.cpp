@@ -3,6 +3,7 @@
 #include "supervisor.h"
 
 #include <algorithm>
+#include <csignal>
 
 bool Supervisor::runOpenChain() {
   launcherLog(LOG_INFO, "Starting the open chain of " + std::to_string(members.size()) +
@@ -39,6 +40,7 @@ bool Supervisor::superviseOpen(Clock::time_point deadline) {
       }
     }
     for (ChainMember& member : members) {
+      killIfHung(member);
       const bool started = member.startedAt != Clock::time_point{};
       const bool due = member.restartAt != Clock::time_point{};
       if (started && member.pids.empty() && !due && !stopRequested && !scheduleRestart(member, Clock::now())) {
@@ -46,6 +48,7 @@ bool Supervisor::superviseOpen(Clock::time_point deadline) {
       }
       if (due && Clock::now() >= member.restartAt && !stopRequested) {
         member.restartAt = {};
+        ringWatches[member.number].forget();
         startMember(member);
       }
     }
@@ -75,6 +78,22 @@ bool Supervisor::scheduleRestart(ChainMember& member, Clock::time_point now) {
                             std::to_string(member.restartsInRow) + " in a row)");
   member.backoffMs = std::min(member.backoffMs * 2, std::max(options.backoffCapMs, options.backoffMs));
   return true;
+}
+
+void Supervisor::killIfHung(ChainMember& member) {
+  if (options.hangMs == 0) {
+    return;
+  }
+  const auto bound = std::chrono::milliseconds(options.hangMs);
+  for (pid_t pid : member.pids) {
+    std::string ring;
+    if (ringWatches[member.number].standsStill(pid, Clock::now(), bound, ring)) {
+      launcherLog(LOG_ERROR, member.label() + " pid " + std::to_string(pid) + " hangs: its ring " + ring +
+                                 " stood still for " + std::to_string(options.hangMs) + " ms; sending SIGKILL");
+      functions->_kill(pid, SIGKILL);
+      ringWatches[member.number].forget();
+    }
+  }
 }
 
 Supervisor::Clock::time_point Supervisor::nextRestart() const {

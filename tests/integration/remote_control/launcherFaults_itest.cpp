@@ -81,7 +81,8 @@ class LauncherFaults : public testing::Test {
                                                                  "--channels", "0,1,2"}))
                              << quoted({SERVO_CONTROLLER_PATH, "--failsafe", "500"});
     std::ofstream(openChainFile)
-        << "# open broker, operator's feed, servo, camera, relay\n"
+        << "# open broker, operator's feed, servo, camera, relay; a provider whose ring stands still for 3 s hangs\n"
+        << "hang-ms 3000\n"
         << quoted({VOK_APP_PATH, "--open"})
         << quoted(vok_itest::pythonCommand({TOOL_SCRIPT, "--publisher-log", "/dev/null", "set", kOperatorValues}))
         << quoted({SERVO_CONTROLLER_PATH, "--failsafe", "500"})
@@ -224,7 +225,8 @@ TEST_F(LauncherFaults, KilledMemberIsRestartedAndNothingIsLeftAfterTheStop) {
   // In the open chain, across the fault: maxGap bounds the time without an
   // operator's frame (0: unbounded), neutralWithin the time to the neutral
   // frame (0: none may come), drivingWithin the time to the operator's
-  // frames again after it, video whether the stream is back within 3 s.
+  // frames again after it, video the time within which the stream is back
+  // (0: not looked at). signal: how the member fails (SIGSTOP: it hangs).
   // In the default chain, neutral within 0.7 s where neutralWithin is set.
   struct Fault {
     bool open;
@@ -234,7 +236,8 @@ TEST_F(LauncherFaults, KilledMemberIsRestartedAndNothingIsLeftAfterTheStop) {
     std::chrono::milliseconds maxGap{0};
     std::chrono::milliseconds neutralWithin{0};
     std::chrono::milliseconds drivingWithin{0};
-    bool video = false;
+    std::chrono::milliseconds video{0};
+    int signal = SIGKILL;
     // Killed next, once the apps signed in again to the new broker: the
     // operator's frames must be back within 3 s of its restart.
     unsigned afterwards = 0;
@@ -246,9 +249,11 @@ TEST_F(LauncherFaults, KilledMemberIsRestartedAndNothingIsLeftAfterTheStop) {
   const std::vector<Fault> faults = {
       {false, 1, true, socketFile}, {false, 1, false, socketFile}, {false, 2, true, ""},
       {false, 2, false, ring, 0ms, 700ms}, {false, 3, true, ""}, {false, 3, false, ""},
-      {true, 4, false, "", 300ms, 0ms, 0ms, true},  // camera
-      {true, 5, false, "", 300ms, 0ms, 0ms, true},  // relay
-      {true, 1, false, socketFile, 300ms, 0ms, 0ms, true, 3},  // broker, then the servo
+      {true, 4, false, "", 300ms, 0ms, 0ms, 3000ms},  // camera
+      {true, 4, false, "hangs: its ring " + kCameraShmName + " stood still for 3000 ms", 300ms, 0ms, 0ms, 6500ms,
+       SIGSTOP},  // camera hangs
+      {true, 5, false, "", 300ms, 0ms, 0ms, 3000ms},  // relay
+      {true, 1, false, socketFile, 300ms, 0ms, 0ms, 3000ms, SIGKILL, 3},  // broker, then the servo
       {true, 2, false, "", 0ms, 700ms, restartAndThree},  // operator's feed
       {true, 3, false, "", 0ms, 0ms, restartAndThree},  // servo
   };
@@ -270,12 +275,12 @@ TEST_F(LauncherFaults, KilledMemberIsRestartedAndNothingIsLeftAfterTheStop) {
     const std::vector<pid_t> victims = pidsOf(launcher.output(), fault.member);
     ASSERT_FALSE(victims.empty()) << launcher.output();
     serial.read(1 << 16, 100ms);
-    ASSERT_EQ(0, ::kill(victims.back(), SIGKILL));
+    ASSERT_EQ(0, ::kill(victims.back(), fault.signal));
     const auto killed = Clock::now();
     if (fault.open) {
       std::optional<std::chrono::milliseconds> video;
-      std::thread viewer([&] { video = fault.video ? videoBack(killed, 3s) : std::nullopt; });
-      const FrameLog line = readFrames(serial, killed, 4s);
+      std::thread viewer([&] { video = fault.video.count() != 0 ? videoBack(killed, fault.video) : std::nullopt; });
+      const FrameLog line = readFrames(serial, killed, std::max<std::chrono::milliseconds>(4s, fault.video));
       viewer.join();
       const auto neutral = line.first(kNeutral, killed);
       const auto driving = line.first(kOperatorFrame, neutral ? killed + *neutral : killed);
@@ -295,7 +300,7 @@ TEST_F(LauncherFaults, KilledMemberIsRestartedAndNothingIsLeftAfterTheStop) {
         ASSERT_TRUE(driving.has_value()) << launcher.output();
         EXPECT_LE(*driving, fault.drivingWithin) << launcher.output();
       }
-      EXPECT_EQ(fault.video, video.has_value()) << launcher.output();
+      EXPECT_EQ(fault.video.count() != 0, video.has_value()) << launcher.output();
       EXPECT_EQ(std::string::npos, launcher.output().find("Restarting the chain")) << launcher.output();
       EXPECT_NE(std::string::npos, launcher.output().find(kLogPrefix + "Restarting member " +
                                                           std::to_string(fault.member) + " "))
