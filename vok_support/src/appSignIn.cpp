@@ -103,7 +103,11 @@ bool followProvider(ConsumerSession& session, std::size_t recordSize, const std:
     return false;
   }
   try {
-    session.reader.emplace(session.connection.followConsumedRing(recordSize));
+    std::optional<ConsistentDataTransfer> next = session.connection.followConsumedRing(recordSize);
+    if (!next) {
+      return false;  // no record in the new ring yet; the next look tries again
+    }
+    session.reader.emplace(std::move(*next));
   } catch (const std::exception&) {
     return false;  // a newcomer still laying out its ring; the next look tries again
   }

@@ -99,8 +99,9 @@ std::unique_ptr<ConsumerSession> signInAsConsumer(const AppIdentity& app, const 
 
 // Consumer: when the ring session reads has been replaced by a restarted
 // provider under the same name, attaches to the new ring (one log line under
-// component) and returns true. A ring not yet laid out is tried again on the
-// next call; until then the reader stays on the former ring, which no longer moves.
+// component) and returns true. A ring not yet laid out or without a record
+// is tried again on the next call; until then the reader stays on the former
+// ring, which no longer moves.
 bool followProvider(ConsumerSession& session, std::size_t recordSize, const std::string& component);
 
 }  // namespace VOK

@@ -197,7 +197,7 @@ int VokConnection::brokerSocket() const { return socketConnection->descriptor();
 
 bool VokConnection::consumedRingReplaced() const { return consumedShm && consumedShm->nameRefersElsewhere(); }
 
-ConsistentDataTransfer VokConnection::followConsumedRing(size_t recordSize) {
+std::optional<ConsistentDataTransfer> VokConnection::followConsumedRing(size_t recordSize) {
   // The former ring stays mapped until the new one reads: its reader is still in use.
   const std::shared_ptr<VokShm> former = consumedShm;
   const uid_t formerOwner = former->getOwner();
@@ -205,11 +205,16 @@ ConsistentDataTransfer VokConnection::followConsumedRing(size_t recordSize) {
     void* address = attachRing(
         former->getName(), [formerOwner](uid_t owner) { return owner == formerOwner || ringOwnerTrusted(owner, 0); },
         "the user of its former ring (uid " + std::to_string(formerOwner) + ")");
-    return ConsistentDataTransfer(address, consumedShm->getSize(), recordSize, makeWatchdog());
+    ConsistentDataTransfer reader(address, consumedShm->getSize(), recordSize, makeWatchdog());
+    if (reader.newestSegment()) {
+      return reader;
+    }
   } catch (...) {
     consumedShm = former;
     throw;
   }
+  consumedShm = former;
+  return std::nullopt;
 }
 
 void* VokConnection::attachRing(const std::string& name, const std::function<bool(uid_t)>& trusted,

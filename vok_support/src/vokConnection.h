@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace VOK {
@@ -102,9 +103,11 @@ class VokConnection {
   bool consumedRingReplaced() const;
   // Attaches to the new ring under the consumed ring's name, trusting the
   // former ring's owner besides this app's user and root, and returns its
-  // reader (records of recordSize bytes). Throws as connectToExistingLifetimeBuffer;
-  // the former ring stays attached then.
-  ConsistentDataTransfer followConsumedRing(size_t recordSize);
+  // reader (records of recordSize bytes) once it holds a record; nothing
+  // before, and the former ring stays attached, so that a provider still
+  // starting reads as a silent one. Throws as connectToExistingLifetimeBuffer,
+  // the former ring kept.
+  std::optional<ConsistentDataTransfer> followConsumedRing(size_t recordSize);
 
  private:
   void* attachRing(const std::string& name, const std::function<bool(uid_t)>& trusted,
