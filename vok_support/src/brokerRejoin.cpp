@@ -3,6 +3,7 @@
 #include "log_datalayer.h"
 #include "socketHandler.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <stdexcept>
@@ -14,6 +15,8 @@ namespace {
 const char kComponent[] = "vok_support/src/brokerRejoin";
 // How often the broker's end of the socket is looked at.
 constexpr std::chrono::milliseconds kLookInterval{200};
+// At most this many looks pass between two attempts (about 6 s).
+constexpr unsigned kMostLooksToSkip = 32;
 
 }  // namespace
 
@@ -40,7 +43,9 @@ void BrokerRejoin::watch() {
   std::unique_lock<std::mutex> guard(lock);
   while (!wake.wait_for(guard, kLookInterval, [this] { return stopping; })) {
     guard.unlock();
-    if (brokerLeft()) {
+    if (looksToSkip > 0) {
+      --looksToSkip;
+    } else if (brokerLeft()) {
       signInAgain();
     }
     guard.lock();
@@ -75,17 +80,25 @@ void BrokerRejoin::signInAgain() {
     auto connection = std::make_unique<SocketConnection>(handler);
     if (!connection->RequestVokEnvironmentConfig(brokerIndex)) {
       functions->_close(handler->getSocketFd());
-      return;  // no broker yet; the next look tries again
+      failed();
+      return;
     }
     connection->SignIn(description);
     socketFd = connection->descriptor();
     current = std::move(connection);
+    failures = 0;
     log(LOG_INFO, kComponent, description.getAppData().getApplicationName() + ": signed in again");
   } catch (const std::exception&) {
     if (handler) {
       functions->_close(handler->getSocketFd());
     }
+    failed();
   }
+}
+
+void BrokerRejoin::failed() {
+  looksToSkip = std::min(1u << std::min(failures, 5u), kMostLooksToSkip);
+  ++failures;
 }
 
 }  // namespace VOK

@@ -31,6 +31,7 @@ class BrokerRejoin {
   void watch();
   bool brokerLeft();
   void signInAgain();
+  void failed();
 
   ConfigurationData description;
   int socketFd;
@@ -38,6 +39,11 @@ class BrokerRejoin {
   std::shared_ptr<ISocketHandlerFunctions> functions;
   // The connection of the latest sign-in again; it owns the reply.
   std::unique_ptr<SocketConnection> current;
+  // Looks to let pass after failed attempts (a broker that does not answer or
+  // is not trusted), growing with each failure in a row, so that such a
+  // broker is not asked five times a second.
+  unsigned failures = 0;
+  unsigned looksToSkip = 0;
   std::mutex lock;
   std::condition_variable wake;
   bool stopping = false;
