@@ -48,7 +48,7 @@ void logChange(FeedWatch::Change change, const ControllerOptions& options,
 
 }  // namespace
 
-void forwardWithFailsafe(VOK::ConsistentDataTransfer& reader, const ControllerOptions& options,
+void forwardWithFailsafe(VOK::ConsumerSession& session, const ControllerOptions& options,
                          const std::string& component) {
   const UserDataStruct neutral = neutralRecord(options.neutral);
   UserDataStruct received;
@@ -57,6 +57,8 @@ void forwardWithFailsafe(VOK::ConsistentDataTransfer& reader, const ControllerOp
   while (!stopProcess) {
     pauseUntil(nextPass, watch);
     const Clock::time_point now = Clock::now();
+    VOK::followProvider(session, sizeof(UserDataStruct), component);
+    VOK::ConsistentDataTransfer& reader = *session.reader;
     const FeedWatch::Change change = watch.observe(reader.newestSegment(), now);
     logChange(change, options, component);
     // A change of state goes out at once; otherwise one frame per pass.

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ConsistentDataTransfer.h"
+#include "appSignIn.h"
 #include "controllerOptions.h"
 
 namespace servo_controller {
@@ -12,9 +12,10 @@ namespace servo_controller {
 // has stood still for the failsafe time, sends the neutral values instead
 // until records flow again, logging each change once. Looks at the index
 // every 25 ms, so that a lost feed is noticed within that of the limit.
-// Sends the neutral values once more when stopProcess ends the loop. The
-// servo port must be open.
-void forwardWithFailsafe(VOK::ConsistentDataTransfer& reader, const ControllerOptions& options,
+// Sends the neutral values once more when stopProcess ends the loop. Each
+// pass follows a restarted provider to its new ring. The session has a
+// reader; the servo port must be open.
+void forwardWithFailsafe(VOK::ConsumerSession& session, const ControllerOptions& options,
                          const std::string& component);
 
 }  // namespace servo_controller

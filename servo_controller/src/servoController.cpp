@@ -33,11 +33,12 @@ std::unique_ptr<VOK::ConsumerSession> signIn(const std::string& component) {
       [&component](const VOK::ResponseData* reply) { return selectProvide(reply, component); });
 }
 
-void forwardRecords(VOK::ConsistentDataTransfer& reader) {
+void forwardRecords(VOK::ConsumerSession& session, const std::string& component) {
   UserDataStruct received;
   while (!stopProcess) {
     DEV_Delay_ms(kPollPauseMs);
-    if (!reader.readUserData(&received)) {
+    VOK::followProvider(session, sizeof(UserDataStruct), component);
+    if (!session.reader->readUserData(&received)) {
       continue;
     }
     ServoWrite(&received, false);
@@ -73,9 +74,9 @@ int runController(const std::string& component, const ControllerOptions& options
     const LastWordGuardian lastWord(std::make_shared<GuardianWrapperLinux>(), port,
                                     ServoFrame(neutralRecord(options.neutral)));
     if (options.failsafe) {
-      forwardWithFailsafe(*session->reader, options, component);
+      forwardWithFailsafe(*session, options, component);
     } else {
-      forwardRecords(*session->reader);
+      forwardRecords(*session, component);
     }
   }
   ServoClose();

@@ -20,6 +20,15 @@ unsigned long long readOption(const VOK::CommandParser& parser, const char* long
   return fallback;
 }
 
+bool hasFlag(const char* name, int argc, const char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (argv[i] != nullptr && std::string(argv[i]) == name) {
+      return true;
+    }
+  }
+  return false;
+}
+
 bool refuse(const std::string& reason) {
   log(LOG_ERROR, caller, reason);
   log(LOG_ERROR, caller, "Terminating VOK because invocation with wrong parameters");
@@ -37,6 +46,7 @@ bool readBrokerOptions(int argc, const char** argv, BrokerOptions& options) {
   } catch (const std::exception& e) {
     return refuse(e.what());
   }
+  options.open = hasFlag("--open", argc, argv);
   if (options.lifetime == 0) {
     return refuse("0 is not an allowed parameter for -l / --lifetime.");
   }

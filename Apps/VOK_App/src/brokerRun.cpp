@@ -6,6 +6,7 @@
 #include "brokerPasses.h"
 #include "brokerState.h"
 #include "log_datalayer.h"
+#include "openDoor.h"
 #include "socketHandler.h"
 #include "stopSignal.h"
 #include "testMode.h"
@@ -55,7 +56,11 @@ int runBroker(const BrokerOptions& options) {
   if (testMode) {
     receiveTestConsumer();
   }
-  waitForStop();
+  if (options.open) {
+    OpenDoor(apps, *server, functions, options.lifetime).serve(*server, admission);
+  } else {
+    waitForStop();
+  }
 
   log(LOG_INFO, caller, "About to clean up and stop VOK-Process");
   cleanAppList(&apps, functions.get());

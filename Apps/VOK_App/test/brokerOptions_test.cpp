@@ -31,12 +31,14 @@ TEST(BrokerOptions, DefaultsWithoutArguments) {
   EXPECT_EQ(10u, outcome.options.lifetime);
   EXPECT_EQ(0u, outcome.options.test);
   EXPECT_EQ(2u, outcome.options.count);
+  EXPECT_FALSE(outcome.options.open);
   EXPECT_EQ("", outcome.logged);
 }
 
 TEST(BrokerOptions, LongFormWinsOverShortFormAndZeroCountIsKept) {
-  Outcome outcome = read({"-l", "5", "--lifetime", "7", "-c", "0"});
+  Outcome outcome = read({"-l", "5", "--open", "--lifetime", "7", "-c", "0"});
   ASSERT_TRUE(outcome.accepted);
+  EXPECT_TRUE(outcome.options.open);
   EXPECT_EQ(7u, outcome.options.lifetime);
   EXPECT_EQ(0u, outcome.options.count);
 }

@@ -22,13 +22,14 @@ int main(int argc, char** argv) {
     std::cout << launcherUsage();
     return 0;
   }
-  std::vector<CommandLine> chain;
+  Chain chain;
   try {
     chain = readChainFile(options.chainFile);
   } catch (const std::invalid_argument& e) {
     launcherLog(LOG_ERROR, e.what());
     return 1;
   }
-  Supervisor supervisor(std::make_shared<ProcessWrapperLinux>(), std::move(chain), options);
+  options.hangMs = chain.hangMs;
+  Supervisor supervisor(std::make_shared<ProcessWrapperLinux>(), std::move(chain.members), options);
   return supervisor.run();
 }

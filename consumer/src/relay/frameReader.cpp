@@ -43,9 +43,11 @@ std::unique_ptr<VOK::ConsumerSession> signIn(unsigned instance) {
       providedFrames);
 }
 
-void pollFrames(FrameRelay& relay, VOK::ConsistentDataTransfer& reader) {
+void pollFrames(FrameRelay& relay, VOK::ConsumerSession& session) {
   auto receiveObject = std::make_unique<UserDataStruct>();
   while (!relay.stopping()) {
+    VOK::followProvider(session, sizeof(UserDataStruct), kComponent);
+    VOK::ConsistentDataTransfer& reader = *session.reader;
     // A fresh zeroed record each pass: a short frame arrives with zeros after it.
     std::memset(receiveObject->bramixmotionData, 0, sizeof(receiveObject->bramixmotionData));
     if (reader.readUserData(receiveObject.get())) {
@@ -61,6 +63,6 @@ void pollFrames(FrameRelay& relay, VOK::ConsistentDataTransfer& reader) {
 void signInAndPollFrames(FrameRelay& relay, unsigned instance) {
   std::unique_ptr<VOK::ConsumerSession> session = signIn(instance);
   if (session->reader) {
-    pollFrames(relay, *session->reader);
+    pollFrames(relay, *session);
   }
 }
