@@ -2,6 +2,7 @@
 // attaches to the provider's ring and polls it every 150 ms.
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <list>
 #include <memory>
@@ -45,16 +46,29 @@ std::unique_ptr<VOK::ConsumerSession> signIn(unsigned instance) {
       providedFrames);
 }
 
+// The pause after a pass: the pass's length, or with wakeOnRecord until the
+// camera announces its next frame, within the pass's length.
+void pauseAfterPass(const VOK::RingSignal* signal, uint32_t& seen) {
+  if (signal == nullptr) {
+    VOK::sleepNanoseconds(passPauseNs);
+    return;
+  }
+  signal->waitPast(seen, std::chrono::nanoseconds(passPauseNs));
+  seen = signal->sequence();
+}
+
 void pollFrames(FrameRelay& relay, VOK::ConsistentDataTransfer& reader) {
   auto receiveObject = std::make_unique<UserDataStruct>();
+  const VOK::RingSignal* signal = relay.wakeOnRecord() ? reader.getSignal().get() : nullptr;
+  uint32_t seen = signal != nullptr ? signal->sequence() : 0;
   while (!relay.stopping()) {
     // A fresh zeroed record each pass: a short frame arrives with zeros after it.
     std::memset(receiveObject->bramixmotionData, 0, sizeof(receiveObject->bramixmotionData));
     if (reader.readUserData(receiveObject.get())) {
       relay.deliver(reinterpret_cast<unsigned char*>(receiveObject->bramixmotionData),
-                    UserDataStruct::frameBytes);
+                    UserDataStruct::frameBytes, reader.lastReadStamp());
     }
-    VOK::sleepNanoseconds(passPauseNs);
+    pauseAfterPass(signal, seen);
   }
 }
 

@@ -28,7 +28,7 @@ int publishCommand(const BridgeOptions& options, std::shared_ptr<IDdsFunctions> 
   UserDataStruct record;
   const RingWish command{kProvider, "wish to bridge remote control",
                          Symbol("bramixData", "int8_t", UserDataStruct::kChannels, 0), sizeof(UserDataStruct)};
-  return followRing(command, record, options.serverInstance, [&] {
+  return followRing(command, record, options.serverInstance, [&](uint64_t) {
     const CommandArray array(channelValuesOf(record));
     writer.write(&array.sample());
   });

@@ -16,6 +16,7 @@
 #include "log_datalayer.h"
 #include "neutralValues.h"
 #include "provideSelection.h"
+#include "recordWait.h"
 #include "servo.h"
 #include "stopSignalWatcher.h"
 #include "testDataPump.h"
@@ -25,7 +26,7 @@ namespace {
 const char kHandlerComponent[] = "Remote_open_control_kit_enabled_target_(Zentor)C";
 const std::string symbol = "bramixData";
 const std::string symboltype = "int8_t";
-constexpr unsigned kPollPauseMs = 150;
+constexpr std::chrono::milliseconds kPollPause{150};
 
 std::unique_ptr<VOK::ConsumerSession> signIn(const std::string& component) {
   const std::list<Symbol> symbols{Symbol(symbol, symboltype, UserDataStruct::kChannels, 0)};
@@ -35,11 +36,13 @@ std::unique_ptr<VOK::ConsumerSession> signIn(const std::string& component) {
       [&component](const VOK::ResponseData* reply) { return selectProvide(reply, component); });
 }
 
-void forwardRecords(VOK::ConsistentDataTransfer& reader) {
+void forwardRecords(VOK::ConsistentDataTransfer& reader, bool wakeOnRecord) {
   UserDataStruct received;
+  RecordWait wait(reader, wakeOnRecord);
   while (!stopProcess) {
-    DEV_Delay_ms(kPollPauseMs);
-    if (!reader.readUserData(&received)) {
+    wait.pause(kPollPause);
+    awaitLineRoom();
+    if (stopProcess || !reader.readUserData(&received)) {
       continue;
     }
     ServoWrite(&received, false);
@@ -77,7 +80,7 @@ int runController(const std::string& component, const ControllerOptions& options
     if (options.failsafe) {
       forwardWithFailsafe(*session->reader, options, component);
     } else {
-      forwardRecords(*session->reader);
+      forwardRecords(*session->reader, options.wakeOnRecord);
     }
   }
   ServoClose();

@@ -2,6 +2,7 @@
 
 #include "configurationDataFactory.h"
 #include "log_datalayer.h"
+#include "ringWake.h"
 
 namespace VOK {
 
@@ -67,6 +68,7 @@ std::unique_ptr<ProviderSession> signInAsProvider(const AppIdentity& app, const 
   ConsistentDataTransfer writer =
       connection.addLifetimeBuffer(ring.shmID, ring.description, ring.version, ring.signal, data,
                                    ring.cycleTimeUs, ring.recordSize);
+  writer.useSignal(createRingSignal(ring.shmID, writer.getSegmentCount()));
   signIn(connection, texts, "I am provider sharing memory with consumer",
          "I am provider, missing any consumer");
   return std::unique_ptr<ProviderSession>(
@@ -84,8 +86,11 @@ std::unique_ptr<ConsumerSession> signInAsConsumer(const AppIdentity& app, const 
   auto session = std::unique_ptr<ConsumerSession>(new ConsumerSession{std::move(connection), {}});
   const ResponseData* reply = session->connection.getResponse();
   if (std::optional<Provides> provide = pick(reply)) {
+    const int providerPid = providerPidOf(reply, provide->getShmID());
     session->reader.emplace(session->connection.connectToExistingLifetimeBuffer(
-        provide->getShmID(), recordSize, providerPidOf(reply, provide->getShmID())));
+        provide->getShmID(), recordSize, providerPid));
+    session->reader->useSignal(
+        attachRingSignal(provide->getShmID(), session->reader->getSegmentCount(), providerPid));
   }
   return session;
 }
