@@ -67,6 +67,8 @@ class FrameRelay {
   // besides its 150 ms passes; set before connect.
   void setWakeOnRecord(bool on) { wakeOnRecord_ = on; }
   bool wakeOnRecord() const { return wakeOnRecord_.load(); }
+  // Whether a stream client was connected at the last frame streamed.
+  bool viewed() const { return viewers.load() > 0; }
   // Ends both loops for good (the stand-alone entry's stop signal).
   void stop() { stopping_ = true; }
   bool stopping() const { return stopping_.load(); }
@@ -97,6 +99,7 @@ class FrameRelay {
   std::atomic<int64_t> framePeriodUs{stream_default_frame_period_us};
   std::atomic<bool> partStamps{false};
   std::atomic<bool> wakeOnRecord_{false};
+  std::atomic<int> viewers{0};
   std::mutex receiveLock;  // one receive decides about the dispatcher at a time
   Dispatch dispatch;
   sem_t frameReady{};

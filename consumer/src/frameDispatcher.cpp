@@ -54,6 +54,7 @@ char* FrameRelay::pop(char* buffer, unsigned length) {
     if (server.socket > 0) {
       stream_put(&server, &clients, reinterpret_cast<unsigned char*>(copy.get()), length,
                  static_cast<int64_t>(stampUs));
+      viewers = clients;
     }
   }
   std::memcpy(buffer, copy.get(), length);

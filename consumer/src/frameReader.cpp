@@ -46,10 +46,11 @@ std::unique_ptr<VOK::ConsumerSession> signIn(unsigned instance) {
       providedFrames);
 }
 
-// The pause after a pass: the pass's length, or with wakeOnRecord until the
-// camera announces its next frame, within the pass's length.
-void pauseAfterPass(const VOK::RingSignal* signal, uint32_t& seen) {
-  if (signal == nullptr) {
+// The pause after a pass: the pass's length, or with wakeOnRecord, while
+// someone watches, until the camera announces its next frame, within the
+// pass's length. Unwatched, the relay rests between passes.
+void pauseAfterPass(const FrameRelay& relay, const VOK::RingSignal* signal, uint32_t& seen) {
+  if (signal == nullptr || !relay.viewed()) {
     VOK::sleepNanoseconds(passPauseNs);
     return;
   }
@@ -68,7 +69,7 @@ void pollFrames(FrameRelay& relay, VOK::ConsistentDataTransfer& reader) {
       relay.deliver(reinterpret_cast<unsigned char*>(receiveObject->bramixmotionData),
                     UserDataStruct::frameBytes, reader.lastReadStamp());
     }
-    pauseAfterPass(signal, seen);
+    pauseAfterPass(relay, signal, seen);
   }
 }
 
