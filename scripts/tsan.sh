@@ -1,21 +1,22 @@
 #!/usr/bin/env bash
 # Builds the threaded parts with ThreadSanitizer (-DVOK_TSAN=ON) in build-tsan/ and runs
-# their tests: the stream server, the relay's reader and dispatcher, the command
-# feed's send, and its publisher thread in the Python module and on the real
-# remote-control path. Any ThreadSanitizer report, also from a child process, fails the run.
+# their tests: the ring's wake-up signal, the stream server, the relay's reader and
+# dispatcher, the command feed's send, and its publisher thread (also woken by a
+# change) in the Python module and on the real remote-control path. Any ThreadSanitizer report, also from a child process, fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh
 
 build_dir=build-tsan
-tests=(vok_stream_test frame_relay_test command_feed_test command_feed_module_test remote_control_itest)
+tests=(vok_common_test vok_stream_test frame_relay_test command_feed_test command_feed_module_test
+  remote_control_itest)
 
 # GCC's runtime, not clang's: Debian's Python only starts with GCC's preloaded, and the
 # module's tests need it in the interpreter.
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVOK_TSAN=ON -DVOK_BUILD_BENCH=OFF -DVOK_BUILD_FUZZ=OFF
-cmake --build "$build_dir" -j"$(nproc)" --target vok_stream_test frame_relay_test \
+cmake --build "$build_dir" -j"$(nproc)" --target vok_common_test vok_stream_test frame_relay_test \
   command_feed_test _CommandFeed VOK_App servo_controller remote_control_itest
 
 reports="$PWD/$build_dir/tsan-reports"

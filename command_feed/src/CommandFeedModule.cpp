@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "commandFeed.h"
+#include "valueChange.h"
 
 namespace {
 
@@ -84,6 +85,17 @@ PyObject* feedSetDeadman(PyObject*, PyObject* args) {
   Py_RETURN_NONE;
 }
 
+// set_write_on_change(flag): with a true flag the publisher writes as soon as
+// send() changes the values, besides its 150 ms passes.
+PyObject* feedSetWriteOnChange(PyObject*, PyObject* args) {
+  int on = 0;
+  if (!PyArg_ParseTuple(args, "p:set_write_on_change", &on)) {
+    return nullptr;
+  }
+  CommandFeed::setWriteOnChange(on != 0);
+  Py_RETURN_NONE;
+}
+
 PyObject* feedConnect(PyObject*, PyObject*) { return PyLong_FromLong(CommandFeed::connect()); }
 
 PyObject* feedDisconnect(PyObject*, PyObject*) {
@@ -157,6 +169,8 @@ PyMethodDef methods[] = {
     {"status", feedStatus, METH_NOARGS, "status() -> (phase, failure text or '')"},
     {"stop", feedStop, METH_VARARGS, "stop([timeout]) -> True once the publisher has ended on the neutral values"},
     {"neutral", feedNeutral, METH_VARARGS, "neutral([text]) -> the neutral values; text replaces them"},
+    {"set_write_on_change", feedSetWriteOnChange, METH_VARARGS,
+     "set_write_on_change(flag): write at once when send() changes the values (default off)"},
     {"set_deadman", feedSetDeadman, METH_VARARGS,
      "set_deadman(ms): neutral values in force when send() was not called for ms (0: off)"},
     {nullptr, nullptr, 0, nullptr}};

@@ -13,6 +13,7 @@
 #include "feedState.h"
 #include "log_datalayer.h"
 #include "stopSignalWatcher.h"
+#include "valueChange.h"
 
 namespace CommandFeed {
 
@@ -142,10 +143,18 @@ int send(const char* data, size_t available, unsigned length) {
 int push(const char* data, unsigned length) {
   // The record's data area begins right after the object word, where the
   // values begin; the padding byte behind them belongs to the area too.
-  std::lock_guard<std::mutex> guard(valuesLock);
-  memcpy(reinterpret_cast<unsigned char*>(&myUserDataStruct) + sizeof(void*), data, length);
-  operatorSent = operatorSent || length > 0;
-  lastSign = Clock::now();
+  unsigned char* area = reinterpret_cast<unsigned char*>(&myUserDataStruct) + sizeof(void*);
+  bool differs = false;
+  {
+    std::lock_guard<std::mutex> guard(valuesLock);
+    differs = memcmp(area, data, length) != 0;
+    memcpy(area, data, length);
+    operatorSent = operatorSent || length > 0;
+    lastSign = Clock::now();
+  }
+  if (differs) {
+    noteValuesChanged();
+  }
   return 0;
 }
 

@@ -16,6 +16,7 @@
 #include "log_datalayer.h"
 #include "pollPause.h"
 #include "remoteControlContract.h"
+#include "valueChange.h"
 
 namespace CommandFeed {
 
@@ -24,7 +25,7 @@ namespace {
 // The ring is sized for a 1 us cycle although the publisher writes every
 // 150 ms: far more segments than needed, so readers always finish in time.
 constexpr unsigned long long kCycleTimeUs = 1;
-constexpr long kPublishPauseNs = 150000000L;
+constexpr std::chrono::nanoseconds kPublishPause = std::chrono::milliseconds(150);
 
 // Signs in as provider of bramixData; the session owns the ring that its
 // writer fills.
@@ -49,7 +50,7 @@ void publish(VOK::ProviderSession& publisher, UserDataStruct& data) {
     }
     printf("\033[H\033[JSENT: %s", text.c_str());
     fflush(stdout);
-    VOK::sleepNanoseconds(static_cast<long>(std::min<long long>(kPublishPauseNs, deadManLeft.count())));
+    awaitChangeOrTimeout(std::min(kPublishPause, deadManLeft));
   }
   // Consumers keep the last record of a ring whose writer is gone, so the
   // last one holds the machine at rest.

@@ -12,6 +12,7 @@ import aiohttp
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tool"))
 import console_access  # noqa: E402
 import console_control  # noqa: E402
+import frame_age  # noqa: E402
 import operator_console  # noqa: E402
 
 NEUTRAL = [8] * 14 + [13]
@@ -107,6 +108,7 @@ class ConsoleTest(unittest.IsolatedAsyncioTestCase):
         await self.reply(first, DRIVEN)
         refused = await self.reply(second, NEUTRAL[:1] + [0] * 13 + [13])
         self.assertEqual((refused["values"], refused["driver"]), (DRIVEN, "another"))
+        self.assertEqual(refused["neutral_in_force"], False)
         self.assertIn("refused", refused)
         # Silence for the dead-man time puts the neutral values in force.
         await asyncio.sleep(self.feed.dead_man + 0.2)
@@ -132,6 +134,16 @@ def current_umask():
     mask = os.umask(0)
     os.umask(mask)
     return mask
+
+
+class FrameAgeTest(unittest.TestCase):
+    def test_newest_stamp_counts_also_when_a_chunk_cuts_its_line(self):
+        age = frame_age.FrameAge(clock=lambda: 1000.25)
+        self.assertIsNone(age.age_ms())
+        age.see(b"--BoundaryString\r\nX-Timestamp: 999.000000\r\n\r\n...X-Times")
+        self.assertEqual(age.age_ms(), 1250)
+        age.see(b"tamp: 1000.200000\r\n\r\n")
+        self.assertEqual(age.age_ms(), 50)
 
 
 if __name__ == "__main__":

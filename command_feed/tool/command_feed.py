@@ -53,14 +53,16 @@ class Feed:
     """The module's publisher and the values it publishes, which start at
     the neutral ones; dead_man is the publisher's dead-man time in seconds."""
 
-    def __init__(self, module, neutral, dead_man=DEAD_MAN):
+    def __init__(self, module, neutral, dead_man=DEAD_MAN, write_on_change=False):
         self.module = module
+        self.write_on_change = write_on_change
         self.neutral = list(neutral)
         self.values = list(neutral)
         self.dead_man = dead_man
 
     def start(self, timeout):
         self.module.set_deadman(round(self.dead_man * 1000))
+        self.module.set_write_on_change(self.write_on_change)
         if self.module.connect() != 0:
             raise PublisherFailed("connect() failed: a publisher already runs in this process")
         self.push()
@@ -245,6 +247,9 @@ def parse_arguments(argv):
                         help="neutral values for channels 0, 1, ... (up to 14 values 0..15; "
                              "the rest stay at 8): the start values and the last ones "
                              "published (default: all 8, as servo_controller's)")
+    parser.add_argument("--write-on-change", action="store_true",
+                        help="publish a change at once, not at the next 150 ms pass "
+                             "(the passes go on)")
     modes = parser.add_subparsers(dest="mode", required=True)
 
     keys = modes.add_parser("keys", help="drive the channels from the keyboard")
@@ -328,7 +333,8 @@ def main(argv):
     if log:
         redirect_publisher_screen(log)
     module = import_module()
-    feed = Feed(module, neutral_values(module, args.neutral))
+    feed = Feed(module, neutral_values(module, args.neutral),
+                write_on_change=args.write_on_change)
     # Ctrl-C is the module's own (it stops the publisher); these two are
     # the other ways a tool is asked to stop.
     signal.signal(signal.SIGTERM, request_stop)

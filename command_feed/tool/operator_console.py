@@ -15,6 +15,7 @@ from aiohttp import web
 
 import console_access
 import console_control
+import frame_age
 
 PAGE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "console_page.html")
 STATE_PERIOD = 0.2
@@ -48,6 +49,7 @@ class Console:
         self.access = access
         self.stream_url = stream_url
         self.frames = FrameRate()
+        self.age = frame_age.FrameAge()
         self.clients = set()
         self.control = console_control.Control(feed.neutral, self.publish, feed.dead_man)
         self.stopping = False
@@ -57,7 +59,8 @@ class Console:
         self.feed.push()
 
     def state(self, client, kind, **extra):
-        message = dict(self.control.view(client), kind=kind, fps=self.frames.rate())
+        message = dict(self.control.view(client), kind=kind, fps=self.frames.rate(),
+                       frame_age_ms=self.age.age_ms(), neutral_in_force=self.control.driver is None)
         message.update(extra)
         return message
 
@@ -103,6 +106,7 @@ class Console:
                     await response.prepare(request)
                     async for chunk in upstream.content.iter_any():
                         self.frames.count(chunk)
+                        self.age.see(chunk)
                         await response.write(chunk)
         except (aiohttp.ClientError, asyncio.TimeoutError) as error:
             if not response.prepared:

@@ -149,7 +149,9 @@ BufferHeader* ConsistentDataTransfer::createBuffer(unsigned segmentCount, void* 
   return created;
 }
 
-void ConsistentDataTransfer::writeUserData(IVOKBaseDataStruct* data) { write(data, 0); }
+void ConsistentDataTransfer::writeUserData(IVOKBaseDataStruct* data, uint64_t wallClockUs) {
+  write(data, 0, wallClockUs);
+}
 
 bool ConsistentDataTransfer::readUserData(IVOKBaseDataStruct* data) {
   requireRecord(data);
@@ -157,7 +159,7 @@ bool ConsistentDataTransfer::readUserData(IVOKBaseDataStruct* data) {
 }
 
 void ConsistentDataTransfer::writeDataToPosixFromVMM(IVOKBaseDataStruct* data) {
-  write(data, kPointerSize);
+  write(data, kPointerSize, 0);
 }
 
 // Segment byte P + k holds object byte k here, so the object's data after
@@ -167,6 +169,10 @@ bool ConsistentDataTransfer::writeDataToVMMFromPosix(IVOKBaseDataStruct* data) {
     return false;
   }
   return read(data, kPointerSize, 2 * kPointerSize);
+}
+
+uint64_t ConsistentDataTransfer::lastReadStamp() const {
+  return signal && lastRead ? signal->stampOf(*lastRead) : 0;
 }
 
 std::optional<uint32_t> ConsistentDataTransfer::newestSegment() const {
@@ -193,14 +199,21 @@ unsigned char* ConsistentDataTransfer::getSegmentStart(unsigned index) const {
   return segmentsBase + static_cast<size_t>(index) * segmentSize;
 }
 
-void ConsistentDataTransfer::write(const IVOKBaseDataStruct* data, size_t segmentOffset) {
+void ConsistentDataTransfer::write(const IVOKBaseDataStruct* data, size_t segmentOffset,
+                                   uint64_t wallClockUs) {
   requireRecord(data);
   uint32_t next = header->lastValidSegment + 1;
   if (next >= segmentCount) {
     next = 0;
   }
   copySegmentBytes(getSegmentStart(next) + segmentOffset, data, segmentSize - segmentOffset);
+  if (signal) {
+    signal->stamp(next, wallClockUs);
+  }
   publish(header, next);
+  if (signal) {
+    signal->announce();
+  }
 }
 
 bool ConsistentDataTransfer::read(IVOKBaseDataStruct* data, size_t recordOffset,
@@ -219,6 +232,7 @@ bool ConsistentDataTransfer::read(IVOKBaseDataStruct* data, size_t recordOffset,
     std::atomic_thread_fence(std::memory_order_acquire);
     watchdog->Stop();
     if (!watchdog->TimeOut()) {
+      lastRead = index;
       return true;
     }
   }

@@ -2,6 +2,7 @@
 
 #include "BufferHeader.h"
 #include "IVOKBaseDataStruct.h"
+#include "RingSignal.h"
 #include "TimeDiffWatchdog.h"
 
 #include <cstddef>
@@ -38,8 +39,9 @@ class ConsistentDataTransfer {
   virtual ~ConsistentDataTransfer() = default;
 
   // Copies the record's whole object image into the next segment, then
-  // publishes it. Throws std::invalid_argument for a null record.
-  void writeUserData(IVOKBaseDataStruct* data);
+  // publishes it; with a signal, stamps it with wallClockUs first and
+  // announces it after. Throws std::invalid_argument for a null record.
+  void writeUserData(IVOKBaseDataStruct* data, uint64_t wallClockUs = 0);
   // Copies the newest record's data (everything after its dispatch pointer)
   // into data, retrying until a copy finishes within the lifetime. False,
   // data untouched, while nothing was written. Throws std::invalid_argument
@@ -55,18 +57,29 @@ class ConsistentDataTransfer {
   // now; nothing while the ring is empty. Every write moves it, so a reader
   // that sees it stand still knows that nothing new came.
   std::optional<uint32_t> newestSegment() const;
+  // The number of segments in the ring.
+  uint32_t getSegmentCount() const { return segmentCount; }
+  // Puts the ring's wake-up signal beside it (null: none); copies share it.
+  void useSignal(std::shared_ptr<RingSignal> ringSignal) { signal = std::move(ringSignal); }
+  // The ring's wake-up signal; null for a provider that has none.
+  const std::shared_ptr<RingSignal>& getSignal() const { return signal; }
+  // The writer's stamp of the record last read (wall-clock microseconds);
+  // 0 without a signal, a stamp, or a record read.
+  uint64_t lastReadStamp() const;
 
  private:
   static unsigned char* calculateSegmentsBase(void* address);
   static BufferHeader* mapBufferHeader(void* address);
   void initializeSegments(unsigned segmentCount, unsigned segmentSize);
   unsigned char* getSegmentStart(unsigned index) const;
-  void write(const IVOKBaseDataStruct* data, size_t segmentOffset);
+  void write(const IVOKBaseDataStruct* data, size_t segmentOffset, uint64_t wallClockUs);
   bool read(IVOKBaseDataStruct* data, size_t recordOffset, size_t segmentOffset);
 
   unsigned char* segmentsBase = nullptr;
   BufferHeader* header = nullptr;
   std::shared_ptr<TimeDiffWatchdog> watchdog;
+  std::shared_ptr<RingSignal> signal;
+  std::optional<uint32_t> lastRead;
   // Fixed when the ring is laid out and checked on attaching; used instead
   // of the shared header so that a rewritten header cannot widen a copy.
   uint32_t segmentCount = 0;

@@ -15,7 +15,6 @@
 namespace {
 
 const int maxClients = 10;
-const int64_t framePeriodUs = 45453;  // at most about 22 frames per second per client
 const int frameLimit = 13200;         // about ten minutes; the browser then reconnects
 const size_t frameChunkSpare = 1024;  // room for part header and trailer
 const socklen_t peerAddressSize = 128;
@@ -158,14 +157,15 @@ bool anyIdle(const stream* s) {
   return false;
 }
 
-void distributeFrame(stream* s, const unsigned char* frame, int64_t length, int64_t now) {
+void distributeFrame(stream* s, const unsigned char* frame, int64_t length, int64_t now,
+                     int64_t wallClockUs) {
   if (!anyIdle(s)) {
     return;
   }
   stream_chunk* chunk = chunk_new(static_cast<size_t>(length) + frameChunkSpare);
-  chunk->size = put_header_on_image(chunk->data, frame, length);
+  chunk->size = put_header_on_image(chunk->data, frame, length, wallClockUs);
   for (stream* client = s->next; client != nullptr; client = client->next) {
-    if (client->pending == nullptr && now - client->last_frame_us > framePeriodUs) {
+    if (client->pending == nullptr && now - client->last_frame_us > s->frame_period_us) {
       client->pending = chunk;
       client->last_frame_us = now;
       client->sent = 0;
@@ -182,6 +182,7 @@ void distributeFrame(stream* s, const unsigned char* frame, int64_t length, int6
 int stream_init(stream* s, int port, int local, int ipv6, const char* origin) {
   std::memset(s, 0, sizeof(*s));
   s->client_timeout_us = stream_default_client_timeout_us;
+  s->frame_period_us = stream_default_frame_period_us;
   s->socket = http_bindsock(port, local, ipv6);
   if (origin != nullptr) {
     s->cors_header = static_cast<char*>(mymalloc(std::strlen(origin) + 1));
@@ -190,14 +191,15 @@ int stream_init(stream* s, int port, int local, int ipv6, const char* origin) {
   return s->socket;
 }
 
-void stream_put(stream* s, int* count, const unsigned char* frame, int64_t length) {
+void stream_put(stream* s, int* count, const unsigned char* frame, int64_t length,
+                int64_t wall_clock_us) {
   const int64_t now = monotonicUs();
   acceptWaiting(s, count, now);
   if (*count <= 0) {
     return;
   }
   stream_flush(s, count, now);
-  distributeFrame(s, frame, length, now);
+  distributeFrame(s, frame, length, now, wall_clock_us);
   stream_flush(s, count, now);
 }
 

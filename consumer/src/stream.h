@@ -24,14 +24,19 @@ struct stream {
   stream* next;             // next client; the listening end's next is the first client
   int64_t last_taken_us;    // client: monotonic µs when it last took bytes (or was accepted)
   int64_t client_timeout_us;  // listening end: a client taking no bytes this long is closed
+  int64_t frame_period_us;    // listening end: a client gets at most one frame per this many µs
 };
+
+// The least time between two frames to one client unless the caller sets
+// frame_period_us after stream_init: about 22 frames per second.
+const int64_t stream_default_frame_period_us = 45453;
 
 // How long a client may take no bytes before its slot is freed, unless the
 // caller sets client_timeout_us after stream_init.
 const int64_t stream_default_client_timeout_us = 10000000;
 
 // Opens the listening socket (port; local: loopback only; ipv6: dual-stack)
-// and resets the record, with the default client timeout; origin, when not
+// and resets the record, with the default client timeout and frame period; origin, when not
 // null, is copied for the CORS line.
 // Returns the listening socket, or -1 when it could not be opened.
 int stream_init(stream* s, int port, int local, int ipv6, const char* origin);
@@ -47,12 +52,18 @@ void http_prepare_client(int fd);
 // Accepts waiting clients (up to 10 at a time), writes what the clients'
 // sockets take, closes a client that has taken no bytes for the client
 // timeout, and hands the frame to every idle client not served within the
-// last 45453 µs of the monotonic clock. Never blocks; count is the number of clients.
-void stream_put(stream* s, int* count, const unsigned char* frame, int64_t length);
+// last frame period of the monotonic clock. Never blocks; count is the
+// number of clients. wall_clock_us, when not 0, is the moment the frame was
+// taken, sent as the part's X-Timestamp line.
+void stream_put(stream* s, int* count, const unsigned char* frame, int64_t length,
+                int64_t wall_clock_us = 0);
 
 // Writes one multipart frame part for the frame's first n bytes, cut after
-// the first 0xFF 0xD9 pair, into out (room for n + 1024 bytes); returns its size.
-int64_t put_header_on_image(unsigned char* out, const unsigned char* frame, int64_t n);
+// the first 0xFF 0xD9 pair, into out (room for n + 1024 bytes); returns its
+// size. With wall_clock_us not 0, the part header ends with the line
+// "X-Timestamp: SECONDS.MICROSECONDS".
+int64_t put_header_on_image(unsigned char* out, const unsigned char* frame, int64_t n,
+                            int64_t wall_clock_us = 0);
 
 // Closes the listening socket and every client, frees all their memory.
 void stream_stop(stream* s);

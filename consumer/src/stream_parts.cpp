@@ -78,12 +78,20 @@ stream_chunk* response_header_chunk(const char* origin) {
   return chunk;
 }
 
-int64_t put_header_on_image(unsigned char* out, const unsigned char* frame, int64_t n) {
+int64_t put_header_on_image(unsigned char* out, const unsigned char* frame, int64_t n,
+                            int64_t wall_clock_us) {
   const int64_t image = imageLength(frame, n);
-  int header = std::snprintf(reinterpret_cast<char*>(out), partHeaderRoom,
+  char* text = reinterpret_cast<char*>(out);
+  int header = std::snprintf(text, partHeaderRoom,
                              "--BoundaryString\r\nContent-type: image/jpeg\r\n"
-                             "Content-Length: %lld\r\n\r\n",
+                             "Content-Length: %lld\r\n",
                              static_cast<long long>(image));
+  if (wall_clock_us != 0) {
+    header += std::snprintf(text + header, partHeaderRoom - header, "X-Timestamp: %lld.%06lld\r\n",
+                            static_cast<long long>(wall_clock_us / 1000000),
+                            static_cast<long long>(wall_clock_us % 1000000));
+  }
+  header += std::snprintf(text + header, partHeaderRoom - header, "\r\n");
   std::memcpy(out + header, frame, static_cast<size_t>(image));
   std::memcpy(out + header + image, partTrailer, partTrailerSize);
   return header + image + static_cast<int64_t>(partTrailerSize);

@@ -87,6 +87,12 @@ TEST(PutHeaderOnImage, ReturnsPartSizeAlsoForFramesTooShortForAMarker) {
   const std::string markerPart = partFor("\xFF\xD9");
   EXPECT_EQ(put_header_on_image(out, marker, 3), static_cast<int64_t>(markerPart.size()));
   EXPECT_EQ(std::string(reinterpret_cast<char*>(out), markerPart.size()), markerPart);
+
+  // With the frame's moment, one header line more, right before the empty line.
+  std::string stamped = markerPart;
+  stamped.insert(markerPart.find("\r\n\r\n") + 2, "X-Timestamp: 1700000000.000042\r\n");
+  EXPECT_EQ(put_header_on_image(out, marker, 3, 1700000000000042), static_cast<int64_t>(stamped.size()));
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(out), stamped.size()), stamped);
 }
 
 }  // namespace

@@ -17,9 +17,12 @@ int publishCamera(const BridgeOptions& options, std::shared_ptr<IDdsFunctions> d
   VOK::ClockUtils monotonic(new VOK::ClockWrapperLinux());
   const RingWish camera{camera_record::kContract.request("wish to bridge the Zentor life video"),
                         sizeof(camera_record::UserDataStruct)};
-  return followRing(camera, *frame, options.serverInstance, [&] {
-    const uint64_t readUs = monotonic.getCurrentTimeInUs();
-    if (const auto image = compressedImageOf(*frame, rosTimeOf(clock, readUs))) {
+  return followRing(camera, *frame, options.serverInstance, [&](uint64_t takenUs) {
+    // The camera's own stamp is the moment it took the frame; an older
+    // camera gives none, and the moment of reading stands in.
+    const builtin_interfaces_msg_dds__Time_ stamp =
+        takenUs != 0 ? rosTimeOfWallClock(takenUs) : rosTimeOf(clock, monotonic.getCurrentTimeInUs());
+    if (const auto image = compressedImageOf(*frame, stamp)) {
       writer.write(&*image);
     }
   });

@@ -54,7 +54,7 @@ int publishCommand(const BridgeOptions& options, std::shared_ptr<IDdsFunctions> 
   UserDataStruct record;
   const RingWish command{remote_control_record::kContract.request("wish to bridge remote control"),
                          sizeof(UserDataStruct)};
-  return followRing(command, record, options.serverInstance, [&] {
+  return followRing(command, record, options.serverInstance, [&](uint64_t) {
     const CommandArray array(channelValuesOf(record));
     writer.write(&array.sample());
   });

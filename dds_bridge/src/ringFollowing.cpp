@@ -14,7 +14,7 @@ constexpr long long kLookPauseNs = 5000000;
 }  // namespace
 
 int followRing(const RingWish& ring, VOK::IVOKBaseDataStruct& record, unsigned serverInstance,
-               const std::function<void()>& forward) {
+               const std::function<void(uint64_t wallClockUs)>& forward) {
   std::unique_ptr<VOK::ConsumerSession> session =
       VOK::signInAsConsumer({appName, "", serverInstance}, ring.request,
                             ring.recordSize, {component, "", 0, component});
@@ -27,7 +27,7 @@ int followRing(const RingWish& ring, VOK::IVOKBaseDataStruct& record, unsigned s
     const std::optional<uint32_t> newest = reader.newestSegment();
     if (newest != forwarded && reader.readUserData(&record)) {
       forwarded = newest;
-      forward();
+      forward(reader.lastReadStamp());
     }
   }
   return 0;

@@ -13,4 +13,7 @@ namespace dds_bridge {
 // when a clock cannot be read.
 builtin_interfaces_msg_dds__Time_ rosTimeOf(VOK::ClockWrapperLinux& clock, uint64_t monotonicUs);
 
+// The ROS time of a moment on the real-time clock, wallClockUs microseconds.
+builtin_interfaces_msg_dds__Time_ rosTimeOfWallClock(uint64_t wallClockUs);
+
 }  // namespace dds_bridge

@@ -10,13 +10,15 @@ namespace {
 constexpr long kMaxFailsafeMs = 3600000;
 
 const char* const kUsage =
-    "usage: servo_controller [--failsafe MS] [--neutral V,...]\n"
+    "usage: servo_controller [--failsafe MS] [--neutral V,...] [--wake-on-record]\n"
     "  --failsafe MS    send the neutral values when no new record came for MS\n"
     "                   milliseconds (1..3600000), and once more at an orderly stop\n"
     "                   (SIGINT or SIGTERM);\n"
     "                   off by default\n"
     "  --neutral V,...  the neutral values for channels 0, 1, ... (up to 14 values\n"
-    "                   0..15; default 8 for channels 0..13)\n";
+    "                   0..15; default 8 for channels 0..13)\n"
+    "  --wake-on-record send a new record as soon as it is written, not at the next\n"
+    "                   150 ms pass (passes go on); off by default\n";
 
 std::chrono::milliseconds failsafeTime(const std::string& text) {
   char* end = nullptr;
@@ -44,6 +46,10 @@ ControllerCommand readControllerOptions(const std::vector<std::string>& argument
       command.action = ControllerCommand::Action::Help;
       command.message = kUsage;
       return command;
+    }
+    if (option == "--wake-on-record") {
+      command.options.wakeOnRecord = true;
+      continue;
     }
     if (option != "--failsafe" && option != "--neutral") {
       return refuse("unknown argument \"" + option + "\"");

@@ -17,6 +17,9 @@ struct ControllerOptions {
   std::optional<std::chrono::milliseconds> failsafe;
   // --neutral V,...: the values sent in their place.
   ChannelValues neutral = defaultNeutralValues();
+  // --wake-on-record: a new record goes out as soon as the provider
+  // announces it, not at the next pass (which still comes every 150 ms).
+  bool wakeOnRecord = false;
 };
 
 // The outcome of reading the command line.

@@ -8,6 +8,7 @@
 #include "controllerState.h"
 #include "feedWatch.h"
 #include "log_datalayer.h"
+#include "recordWait.h"
 #include "servo.h"
 
 namespace servo_controller {
@@ -26,13 +27,14 @@ void sendNeutral(const UserDataStruct& neutral) {
 }
 
 // Sleeps until the earliest of the next pass, the moment the feed would
-// count as lost and the next look at the index; a signal ends it early.
-void pauseUntil(Clock::time_point nextPass, const FeedWatch& watch) {
+// count as lost and the next look at the index; a signal ends it early, and
+// so does a new record when wait wakes on records (then true).
+bool pauseUntil(Clock::time_point nextPass, const FeedWatch& watch, RecordWait& wait) {
   const Clock::time_point now = Clock::now();
   const Clock::time_point lossDue = watch.lost() ? nextPass : watch.deadline();
   const Clock::time_point wake = std::min({nextPass, lossDue, now + kLookPause});
   const auto pause = std::chrono::duration_cast<std::chrono::milliseconds>(wake - now);
-  DEV_Delay_ms(static_cast<unsigned>(std::max(pause, 1ms).count()));
+  return wait.pause(std::max(pause, 1ms));
 }
 
 void logChange(FeedWatch::Change change, const ControllerOptions& options,
@@ -54,18 +56,21 @@ void forwardWithFailsafe(VOK::ConsumerSession& session, const ControllerOptions&
   UserDataStruct received;
   FeedWatch watch(*options.failsafe, Clock::now());
   Clock::time_point nextPass = Clock::now() + kPollPause;
+  RecordWait wait(session, options.wakeOnRecord);
   while (!stopProcess) {
-    pauseUntil(nextPass, watch);
+    const bool fresh = pauseUntil(nextPass, watch, wait);
     const Clock::time_point now = Clock::now();
     VOK::followProvider(session, sizeof(UserDataStruct), component);
     VOK::ConsistentDataTransfer& reader = *session.reader;
     const FeedWatch::Change change = watch.observe(reader.newestSegment(), now);
     logChange(change, options, component);
-    // A change of state goes out at once; otherwise one frame per pass.
-    if (stopProcess || (change == FeedWatch::Change::None && now < nextPass)) {
+    // A change of state or an announced record goes out at once; otherwise
+    // one frame per pass.
+    if (stopProcess || (change == FeedWatch::Change::None && !fresh && now < nextPass)) {
       continue;
     }
     nextPass = now + kPollPause;
+    awaitLineRoom();
     if (watch.lost()) {
       sendNeutral(neutral);
     } else if (reader.readUserData(&received)) {

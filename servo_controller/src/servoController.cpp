@@ -15,6 +15,7 @@
 #include "neutralValues.h"
 #include "provideSelection.h"
 #include "remoteControlContract.h"
+#include "recordWait.h"
 #include "servo.h"
 #include "stopSignalWatcher.h"
 #include "testDataPump.h"
@@ -24,7 +25,7 @@ namespace servo_controller {
 namespace {
 
 const char kHandlerComponent[] = "Remote_open_control_kit_enabled_target_(Zentor)C";
-constexpr unsigned kPollPauseMs = 150;
+constexpr std::chrono::milliseconds kPollPause{150};
 
 std::unique_ptr<VOK::ConsumerSession> signIn(const std::string& component) {
   return VOK::signInAsConsumer(
@@ -33,12 +34,14 @@ std::unique_ptr<VOK::ConsumerSession> signIn(const std::string& component) {
       [&component](const VOK::ResponseData* reply) { return selectProvide(reply, component); });
 }
 
-void forwardRecords(VOK::ConsumerSession& session, const std::string& component) {
+void forwardRecords(VOK::ConsumerSession& session, bool wakeOnRecord, const std::string& component) {
   UserDataStruct received;
+  RecordWait wait(session, wakeOnRecord);
   while (!stopProcess) {
-    DEV_Delay_ms(kPollPauseMs);
+    wait.pause(kPollPause);
+    awaitLineRoom();
     VOK::followProvider(session, sizeof(UserDataStruct), component);
-    if (!session.reader->readUserData(&received)) {
+    if (stopProcess || !session.reader->readUserData(&received)) {
       continue;
     }
     ServoWrite(&received, false);
@@ -76,7 +79,7 @@ int runController(const std::string& component, const ControllerOptions& options
     if (options.failsafe) {
       forwardWithFailsafe(*session, options, component);
     } else {
-      forwardRecords(*session, component);
+      forwardRecords(*session, options.wakeOnRecord, component);
     }
   }
   ServoClose();

@@ -16,8 +16,8 @@ namespace servo_controller {
 void installStopHandler(bool alsoTerminate);
 
 // Signs in as consumer of bramixData, attaches to the provider's ring and
-// forwards the newest record to the servo board every 150 ms until
-// stopProcess (with options.failsafe: the neutral values while the feed is
+// forwards the newest record to the servo board every 150 ms (with
+// options.wakeOnRecord also as soon as one is written) until stopProcess (with options.failsafe: the neutral values while the feed is
 // lost, and at the stop). From the port's opening a last-word guardian puts
 // the neutral values on the line whenever and however the controller ends.
 // 0 after an orderly stop, 1 when the reply does not name exactly one

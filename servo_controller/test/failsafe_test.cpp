@@ -28,13 +28,17 @@ TEST(NeutralValuesTest, DefaultIsTheCentreFrameAndOverridesKeepTheRestCentred) {
 TEST(ControllerOptionsTest, FailsafeIsOffUnlessGivenAndBadCommandLinesAreRefused) {
   using Action = ControllerCommand::Action;
   EXPECT_FALSE(readControllerOptions({}).options.failsafe);
-  ControllerCommand on = readControllerOptions({"--failsafe", "500", "--neutral", "1,2"});
+  EXPECT_FALSE(readControllerOptions({}).options.wakeOnRecord);
+  ControllerCommand on =
+      readControllerOptions({"--failsafe", "500", "--wake-on-record", "--neutral", "1,2"});
   ASSERT_EQ(on.action, Action::Run);
   EXPECT_EQ(on.options.failsafe, 500ms);
+  EXPECT_TRUE(on.options.wakeOnRecord);
   EXPECT_EQ(on.options.neutral[1], 2);
   EXPECT_EQ(readControllerOptions({"--help"}).action, Action::Help);
   for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
-           {"--failsafe"}, {"--failsafe", "0"}, {"--failsafe", "5x"}, {"--neutral", "99"}, {"-x"}}) {
+           {"--failsafe"}, {"--failsafe", "0"}, {"--failsafe", "5x"}, {"--neutral", "99"}, {"-x"},
+           {"--failsafe", "-5"}, {"--failsafe", "3600001"}}) {
     ControllerCommand refused = readControllerOptions(bad);
     EXPECT_EQ(refused.action, Action::Refuse) << bad[0];
     EXPECT_NE(refused.message.find("usage: servo_controller"), std::string::npos);

@@ -115,8 +115,12 @@ int FrameRelay::push(const unsigned char* data, unsigned length) {
   return 0;
 }
 
-void FrameRelay::deliver(const unsigned char* frame, unsigned length) {
+void FrameRelay::deliver(const unsigned char* frame, unsigned length, uint64_t wallClockUs) {
   push(frame, length);
+  {
+    std::lock_guard<std::mutex> writing(frameLock);
+    latestStampUs = wallClockUs;
+  }
   sem_post(&frameReady);
 }
 
@@ -130,24 +134,34 @@ char* FrameRelay::pop(char* buffer, unsigned length) {
   }
   std::unique_ptr<char[]> copy(new char[length]);
   std::lock_guard<std::mutex> popping(popLock);
+  uint64_t stampUs = 0;
   {
     // Also under the writer's lock: a frame is never taken half overwritten.
     std::lock_guard<std::mutex> reading(frameLock);
     std::memcpy(copy.get(), latest->bramixmotionData, length);
+    stampUs = partStamps ? latestStampUs : 0;
   }
   if (static_cast<unsigned char>(copy[0]) == 0xFF) {
     std::printf("\033[H\033[J");
     std::printf("ZM_RECEIVED[%d]", 0);
     std::fflush(stdout);
     if (server.socket > 0) {
-      stream_put(&server, &clients, reinterpret_cast<unsigned char*>(copy.get()), length);
+      stream_put(&server, &clients, reinterpret_cast<unsigned char*>(copy.get()), length,
+                 static_cast<int64_t>(stampUs));
+      viewers = clients;
     }
   }
   std::memcpy(buffer, copy.get(), length);
   return buffer;
 }
 
-void FrameRelay::waitForFrame() { VOK::waitResuming(frameReady); }
+// Frames delivered while the last one was dispatched are one: only the
+// newest is there to hand on.
+void FrameRelay::waitForFrame() {
+  VOK::waitResuming(frameReady);
+  while (sem_trywait(&frameReady) == 0) {
+  }
+}
 
 bool FrameRelay::dispatching() const { return !stopping() && !threads.dispatcherMustEnd(); }
 
@@ -156,6 +170,7 @@ void* FrameRelay::runDispatcher(void* self) {
   const Dispatch task = relay.dispatch;
   stream_init(&relay.server, kStreamPort, 0, 0, nullptr);
   relay.server.client_timeout_us = relay.clientTimeoutUs;
+  relay.server.frame_period_us = relay.framePeriodUs;
   while (relay.dispatching()) {
     std::lock_guard<std::mutex> step(relay.dispatchStep);
     relay.waitForFrame();

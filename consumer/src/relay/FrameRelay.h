@@ -52,11 +52,23 @@ class FrameRelay {
   char* pop(char* buffer, unsigned length);
   // Copies length bytes (at most 81920) of data in as the latest frame; 0.
   int push(const unsigned char* data, unsigned length);
-  // The reader's hand-over: push, then wake the dispatcher once.
-  void deliver(const unsigned char* frame, unsigned length);
+  // The reader's hand-over: push with the frame's wall-clock stamp (0:
+  // unknown), then wake the dispatcher once.
+  void deliver(const unsigned char* frame, unsigned length, uint64_t wallClockUs = 0);
   // How long a stream client may take no bytes before it is closed; applies
   // to stream servers started afterwards (default 10 s).
   void setClientTimeout(int64_t microseconds) { clientTimeoutUs = microseconds; }
+  // The least time between two frames to one stream client; applies to
+  // stream servers started afterwards (default 45453 µs).
+  void setFramePeriod(int64_t microseconds) { framePeriodUs = microseconds; }
+  // Whether each streamed part carries its frame's X-Timestamp line.
+  void setPartStamps(bool on) { partStamps = on; }
+  // Whether the reader hands a frame on as soon as the camera announces it,
+  // besides its 150 ms passes; set before connect.
+  void setWakeOnRecord(bool on) { wakeOnRecord_ = on; }
+  bool wakeOnRecord() const { return wakeOnRecord_.load(); }
+  // Whether a stream client was connected at the last frame streamed.
+  bool viewed() const { return viewers.load() > 0; }
   // Ends both loops for good (the stand-alone entry's stop signal).
   void stop() { stopping_ = true; }
   bool stopping() const { return stopping_.load(); }
@@ -80,22 +92,28 @@ class FrameRelay {
   std::shared_ptr<IRelayFunctions> functions;
   Reader reader;
   std::unique_ptr<UserDataStruct> latest;
+  uint64_t latestStampUs = 0;  // under frameLock
   std::atomic<bool> stopping_{false};
   std::atomic<unsigned> instance{0};
   std::atomic<int64_t> clientTimeoutUs{stream_default_client_timeout_us};
+  std::atomic<int64_t> framePeriodUs{stream_default_frame_period_us};
+  std::atomic<bool> partStamps{false};
+  std::atomic<bool> wakeOnRecord_{false};
+  std::atomic<int> viewers{0};
   std::mutex receiveLock;  // one receive decides about the dispatcher at a time
   Dispatch dispatch;
   sem_t frameReady{};
   std::mutex dispatchStep;  // one wait-and-dispatch step
   std::mutex frameLock;     // a frame going into or out of latest
   std::mutex popLock;       // pop copying, streaming and handing out a frame
-  stream server{-1, nullptr, nullptr, 0, 0, 0, nullptr, nullptr, 0, stream_default_client_timeout_us};
+  stream server{-1, nullptr, nullptr, 0, 0, 0, nullptr, nullptr, 0, stream_default_client_timeout_us,
+                stream_default_frame_period_us};
   int clients = 0;
   RelayThreads threads{frameReady};
 };
 
 // The reader the library runs: signs in, attaches to the provider's ring and
-// polls it every 150 ms.
+// polls it every 150 ms (and, with wakeOnRecord, reads each announced frame).
 void signInAndPollFrames(FrameRelay& relay, unsigned instance);
 
 // The library's one relay, behind its exported functions. Never destroyed:

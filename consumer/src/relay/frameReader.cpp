@@ -2,6 +2,7 @@
 // attaches to the provider's ring and polls it every 150 ms.
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -43,18 +44,37 @@ std::unique_ptr<VOK::ConsumerSession> signIn(unsigned instance) {
       providedFrames);
 }
 
+// The pause after a pass: the pass's length, or with wakeOnRecord, while
+// someone watches, until the camera announces its next frame, within the
+// pass's length. Unwatched, the relay rests between passes.
+void pauseAfterPass(const FrameRelay& relay, const VOK::RingSignal* signal, uint32_t& seen) {
+  if (signal == nullptr || !relay.viewed()) {
+    VOK::sleepNanoseconds(kPassPauseNs);
+    return;
+  }
+  signal->waitPast(seen, std::chrono::nanoseconds(kPassPauseNs));
+  seen = signal->sequence();
+}
+
 void pollFrames(FrameRelay& relay, VOK::ConsumerSession& session) {
   auto receiveObject = std::make_unique<UserDataStruct>();
+  // The signal of the reader in use: a followed ring brings its own.
+  std::shared_ptr<VOK::RingSignal> signal;
+  uint32_t seen = 0;
   while (!relay.stopping()) {
     VOK::followProvider(session, sizeof(UserDataStruct), kComponent);
     VOK::ConsistentDataTransfer& reader = *session.reader;
+    if (relay.wakeOnRecord() && reader.getSignal() != signal) {
+      signal = reader.getSignal();
+      seen = signal ? signal->sequence() : 0;
+    }
     // A fresh zeroed record each pass: a short frame arrives with zeros after it.
     std::memset(receiveObject->bramixmotionData, 0, sizeof(receiveObject->bramixmotionData));
     if (reader.readUserData(receiveObject.get())) {
       relay.deliver(reinterpret_cast<unsigned char*>(receiveObject->bramixmotionData),
-                    UserDataStruct::frameBytes);
+                    UserDataStruct::frameBytes, reader.lastReadStamp());
     }
-    VOK::sleepNanoseconds(kPassPauseNs);
+    pauseAfterPass(relay, signal.get(), seen);
   }
 }
 

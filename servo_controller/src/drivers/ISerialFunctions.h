@@ -19,6 +19,8 @@ class ISerialFunctions {
   virtual int _tcflush(int fd, int queue) = 0;
   // write(2); the count written or -1.
   virtual long _write(int fd, const void* buf, size_t count) = 0;
+  // ioctl(2) TIOCOUTQ: 0 with *queued set to the bytes still to be sent, or -1.
+  virtual int _ioctl_outq(int fd, int* queued) = 0;
   // close(2); 0 or -1.
   virtual int _close(int fd) = 0;
 };

@@ -1,6 +1,7 @@
 #include "SerialWrapperLinux.h"
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 int SerialWrapperLinux::_open(const char* path, int flags) { return ::open(path, flags); }
@@ -18,3 +19,5 @@ long SerialWrapperLinux::_write(int fd, const void* buf, size_t count) {
 }
 
 int SerialWrapperLinux::_close(int fd) { return ::close(fd); }
+
+int SerialWrapperLinux::_ioctl_outq(int fd, int* queued) { return ::ioctl(fd, TIOCOUTQ, queued); }

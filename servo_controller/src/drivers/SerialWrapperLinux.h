@@ -10,5 +10,6 @@ class SerialWrapperLinux : public ISerialFunctions {
   int _tcsetattr(int fd, int when, const termios* settings) override;
   int _tcflush(int fd, int queue) override;
   long _write(int fd, const void* buf, size_t count) override;
+  int _ioctl_outq(int fd, int* queued) override;
   int _close(int fd) override;
 };

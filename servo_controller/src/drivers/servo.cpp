@@ -116,6 +116,11 @@ int ServoTest() {
   return sum;
 }
 
+int ServoQueued() {
+  int queued = 0;
+  return sys->_ioctl_outq(sfd, &queued) == 0 && queued > 0 ? queued : 0;
+}
+
 int ServoClose() {
   int result = sys->_close(sfd);
   sfd = -1;

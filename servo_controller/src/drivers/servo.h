@@ -35,6 +35,9 @@ std::string ServoFrame(const UserDataStruct& data);
 // 150 ms; the bytes written.
 int ServoTest();
 
+// The bytes of earlier frames that the port has still to send; 0 when it
+// cannot tell (a pseudo-terminal hands its bytes on at once).
+int ServoQueued();
 // Closes the port; close's result. The port counts as closed afterwards.
 int ServoClose();
 

@@ -86,7 +86,7 @@ class RemoteControlTest : public testing::Test {
     }
   }
 
-  vok_itest::ShmLeftovers leftovers{{kShmName}};
+  vok_itest::ShmLeftovers leftovers{{kShmName, kShmName + "Wake"}};
   vok_itest::SerialLine serial{"/dev/serial0"};
 };
 
@@ -146,6 +146,35 @@ TEST_F(RemoteControlTest, ThreeSentValuesReachTheSerialLineAsOneFrame) {
   EXPECT_THAT(feed.output(), HasSubstr("Caught Stop-signal"));
   EXPECT_FALSE(vok_itest::fileExists(kShmFile));
 
+  EXPECT_EQ(broker.interrupt(5s), std::optional<int>(0));
+}
+
+// Woken by records: the publisher writes a change at once and the
+// controller sends it as soon as it is written. No older frame follows the
+// change, and the wake-up signal beside the ring goes with the ring.
+TEST_F(RemoteControlTest, WokenChainPutsEveryChangeOnTheLineInOrder) {
+  vok_itest::BrokerProcess broker(VOK_APP_PATH, {"-c", "2"});
+  ASSERT_TRUE(broker.waitForSocketFile(10s));
+  vok_itest::StartedProcess feed(pythonCommand({FEED_SCRIPT, "\x01", "\x02"}));
+  ASSERT_TRUE(feed.waitForOutput("publishing True", 30s)) << feed.output() << feed.errors();
+  EXPECT_TRUE(vok_itest::fileExists(kShmFile + "Wake"));
+  vok_itest::BrokerProcess servo(SERVO_CONTROLLER_PATH, {"--wake-on-record"});
+  EXPECT_EQ(servo.commandStatus(), 0);
+
+  const std::string first = "18888888888888D", later = "28888888888888D";
+  std::string line;
+  while (line.find(later) == std::string::npos) {
+    const std::string more = serial.read(first.size(), 15s);
+    ASSERT_FALSE(more.empty()) << line << servo.output() << servo.errors() << feed.output();
+    line += more;
+  }
+  EXPECT_EQ(line.find(first, line.find(later)), std::string::npos) << line;
+  EXPECT_THAT(servo.output(), Not(HasSubstr("reading by the pass alone")));
+
+  EXPECT_EQ(servo.interrupt(5s), std::optional<int>(0)) << servo.output() << servo.errors();
+  feed.sendSignal(SIGINT);
+  EXPECT_EQ(feed.waitForExit(10s), std::optional<int>(0)) << feed.errors();
+  EXPECT_FALSE(vok_itest::fileExists(kShmFile + "Wake"));
   EXPECT_EQ(broker.interrupt(5s), std::optional<int>(0));
 }
 

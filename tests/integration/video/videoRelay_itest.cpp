@@ -116,13 +116,20 @@ TEST(VideoRelayLibrary, RefusesOversizeLengthsAndSecondReceive) {
   EXPECT_TRUE(streamEnds(15000));
 }
 
-// A timeout of 0 would close every viewer whose socket is full for a moment.
-TEST(VideoRelayProgramLine, RefusesClientTimeoutOutOfRange) {
-  for (const char* seconds : {"0", "86401"}) {
-    StartedProcess relay({FRAME_RELAY_PROGRAM_PATH, "--client-timeout", seconds});
-    EXPECT_EQ(relay.waitForExit(10s), 255) << seconds;
-    EXPECT_NE(relay.output().find("ERR: (ZentorMotion(ZM)consumer/src/main): --client-timeout must be 1 "
-                                  "to 86400 seconds\n"),
+// A timeout of 0 would close every viewer whose socket is full for a
+// moment; a frame period of 0 would send every frame to every viewer.
+TEST(VideoRelayProgramLine, RefusesClientTimeoutAndFramePeriodOutOfRange) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refusals{
+      {{"--client-timeout", "0"}, "--client-timeout must be 1 to 86400 seconds\n"},
+      {{"--client-timeout", "86401"}, "--client-timeout must be 1 to 86400 seconds\n"},
+      {{"--frame-period-us", "0"}, "--frame-period-us must be 1 to 3600000000 microseconds\n"},
+      {{"--frame-period-us", "3600000001"}, "--frame-period-us must be 1 to 3600000000 microseconds\n"}};
+  for (const auto& [arguments, reason] : refusals) {
+    std::vector<std::string> line{FRAME_RELAY_PROGRAM_PATH};
+    line.insert(line.end(), arguments.begin(), arguments.end());
+    StartedProcess relay(line);
+    EXPECT_EQ(relay.waitForExit(10s), 255) << arguments[1];
+    EXPECT_NE(relay.output().find("ERR: (ZentorMotion(ZM)consumer/src/main): " + reason),
               std::string::npos)
         << relay.output();
   }

@@ -3,6 +3,7 @@
 #include "SocketWrapperLinux.h"
 #include "configurationDataFactory.h"
 #include "log_datalayer.h"
+#include "ringWake.h"
 
 namespace VOK {
 
@@ -73,6 +74,7 @@ std::unique_ptr<ProviderSession> signInAsProvider(const AppIdentity& app, const 
   ConsistentDataTransfer writer =
       connection.addLifetimeBuffer(ring.shmID, ring.description, ring.version, ring.signal, data,
                                    ring.cycleTimeUs, ring.recordSize);
+  writer.useSignal(createRingSignal(ring.shmID, writer.getSegmentCount()));
   signIn(connection, texts, "I am provider sharing memory with consumer",
          "I am provider, missing any consumer");
   std::unique_ptr<BrokerRejoin> rejoin = rejoinFor(connection, app);
@@ -92,8 +94,11 @@ std::unique_ptr<ConsumerSession> signInAsConsumer(const AppIdentity& app, const 
   auto session = std::unique_ptr<ConsumerSession>(new ConsumerSession{std::move(connection), {}, std::move(rejoin)});
   const ResponseData* reply = session->connection.getResponse();
   if (std::optional<Provides> provide = pick(reply)) {
+    const int providerPid = providerPidOf(reply, provide->getShmID());
     session->reader.emplace(session->connection.connectToExistingLifetimeBuffer(
-        provide->getShmID(), recordSize, providerPidOf(reply, provide->getShmID())));
+        provide->getShmID(), recordSize, providerPid));
+    session->reader->useSignal(
+        attachRingSignal(provide->getShmID(), session->reader->getSegmentCount(), providerPid));
   }
   return session;
 }
@@ -108,6 +113,9 @@ bool followProvider(ConsumerSession& session, std::size_t recordSize, const std:
       return false;  // no record in the new ring yet; the next look tries again
     }
     session.reader.emplace(std::move(*next));
+    // The restarted provider made a new wake-up signal beside its new ring.
+    session.reader->useSignal(
+        attachRingSignal(session.connection.consumedRingName(), session.reader->getSegmentCount(), 0));
   } catch (const std::exception&) {
     return false;  // a newcomer still laying out its ring; the next look tries again
   }

@@ -197,6 +197,8 @@ int VokConnection::brokerSocket() const { return socketConnection->descriptor();
 
 bool VokConnection::consumedRingReplaced() const { return consumedShm && consumedShm->nameRefersElsewhere(); }
 
+std::string VokConnection::consumedRingName() const { return consumedShm ? consumedShm->getName() : ""; }
+
 std::optional<ConsistentDataTransfer> VokConnection::followConsumedRing(size_t recordSize) {
   // The former ring stays mapped until the new one reads: its reader is still in use.
   const std::shared_ptr<VokShm> former = consumedShm;

@@ -101,6 +101,8 @@ class VokConnection {
   // Whether the consumed ring's name now refers to a new ring, laid out by a
   // provider that took the name over; false without a consumed ring.
   bool consumedRingReplaced() const;
+  // The shared-memory ID of the ring this consumer reads; "" before it attached.
+  std::string consumedRingName() const;
   // Attaches to the new ring under the consumed ring's name, trusting the
   // former ring's owner besides this app's user and root, and returns its
   // reader (records of recordSize bytes) once it holds a record; nothing
