@@ -50,6 +50,9 @@ class FakeModule:
     def set_deadman(self, ms):
         self.calls.append(("set_deadman", ms))
 
+    def set_write_on_change(self, on):
+        self.calls.append(("set_write_on_change", on))
+
     def connect(self):
         self.calls.append(("connect",))
         return 0
@@ -68,7 +71,7 @@ class FeedTest(unittest.TestCase):
         module = FakeModule()
         feed = command_feed.Feed(module, [8] * 14 + [13])
         feed.start(timeout=1)
-        self.assertEqual(module.calls[:2], [("set_deadman", 500), ("connect",)])
+        self.assertEqual(module.calls[:3], [("set_deadman", 500), ("set_write_on_change", False), ("connect",)])
         self.assertTrue(feed.wait(3 * command_feed.LOOK_PERIOD))
         sends = [call for call in module.calls if call[0] == "send"]
         self.assertGreaterEqual(len(sends), 3)

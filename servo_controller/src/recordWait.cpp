@@ -6,6 +6,8 @@
 #include "controllerState.h"
 #include "servo.h"
 
+namespace servo_controller {
+
 namespace {
 
 // One character at 9600 baud, 8N1: ten bits.
@@ -47,3 +49,5 @@ void awaitLineRoom() {
     waitedMs += drainMs;
   }
 }
+
+}  // namespace servo_controller

@@ -7,6 +7,8 @@
 #include "ConsistentDataTransfer.h"
 #include "appSignIn.h"
 
+namespace servo_controller {
+
 // How the controller waits between two frames: the pass's pause, cut short
 // by a new record when it was asked to wake on records (--wake-on-record)
 // and the provider announces its records; a provider that does not is read
@@ -34,3 +36,5 @@ class RecordWait {
 // that a frame never queues behind another and the record read after it is
 // the newest.
 void awaitLineRoom();
+
+}  // namespace servo_controller

@@ -267,7 +267,7 @@ TEST_F(LauncherFaults, KilledMemberIsRestartedAndNothingIsLeftAfterTheStop) {
       {true, 5, false, std::nullopt, 300ms, 0ms, 0ms, 3000ms},  // relay
       {true, 1, false, socketFile, 300ms, 0ms, 0ms, 3000ms, SIGKILL, 3},  // broker, then the servo
       {true, 2, false, std::nullopt, 0ms, 700ms, restartAndThree},  // operator's feed
-      {true, 3, false, std::nullopt, 0ms, 0ms, restartAndThree},  // servo
+      {true, 3, false, std::nullopt, 0ms, 500ms, restartAndThree},  // servo: its last word, then driving again
   };
   for (const Fault& fault : faults) {
     SCOPED_TRACE(std::string(fault.open ? "open chain, " : "") + "member " + std::to_string(fault.member) +
