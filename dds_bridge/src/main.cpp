@@ -2,7 +2,7 @@
 // into the remote-control ring, so that stations on other machines (ROS 2
 // among them) see the camera and drive the machine.
 #include <csignal>
-#include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,10 +34,8 @@ int runBridge(const dds_bridge::BridgeOptions& options) {
 int main(int argc, char** argv) {
   const dds_bridge::BridgeCommand command =
       dds_bridge::readBridgeOptions(std::vector<std::string>(argv + 1, argv + argc));
-  if (command.action != dds_bridge::BridgeCommand::Action::Run) {
-    const bool help = command.action == dds_bridge::BridgeCommand::Action::Help;
-    std::fputs(command.message.c_str(), help ? stdout : stderr);
-    return help ? 0 : 2;
+  if (const std::optional<int> status = VOK::answerInstead(command)) {
+    return *status;
   }
   VOK::watchStopSignals(mainComponent, {SIGINT, SIGTERM});
   // A failure ends the bridge with its error line and status 1, so that a

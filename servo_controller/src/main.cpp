@@ -2,7 +2,7 @@
 // command feed to the serial servo board.
 #include <unistd.h>
 
-#include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,10 +17,8 @@ int main(int argc, char** argv) {
   // The command line is read before the fork, so that a refused one ends
   // the command the user typed.
   const ControllerCommand command = readControllerOptions(std::vector<std::string>(argv + 1, argv + argc));
-  if (command.action != ControllerCommand::Action::Run) {
-    const bool help = command.action == ControllerCommand::Action::Help;
-    fputs(command.message.c_str(), help ? stdout : stderr);
-    return help ? 0 : 2;
+  if (const std::optional<int> status = VOK::answerInstead(command)) {
+    return *status;
   }
   if (fork() > 0) {
     log(LOG_INFO, component, "going into daemon mode");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "optionTable.h"
+
 // The broker's command-line settings.
 struct BrokerOptions {
   unsigned long long lifetime = 10;  // segment lifetime announced to apps, ms
@@ -11,3 +13,6 @@ struct BrokerOptions {
 // when absent). On a refused command line logs why and the termination line
 // and returns false.
 bool readBrokerOptions(int argc, const char** argv, BrokerOptions& options);
+
+// The broker's options, bound to options: their forms, help lines and targets.
+VOK::OptionTable brokerOptionTable(BrokerOptions& options);

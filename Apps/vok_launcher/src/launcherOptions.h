@@ -1,12 +1,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "commandLine.h"
 
 // The launcher's command line: vok_launcher [OPTIONS] CHAIN_FILE.
 struct LauncherOptions {
   // Restarts in a row before the launcher gives up; 0: never gives up.
   unsigned restartLimit = 0;
-  // Wait before the first restart, doubled on each restart in a row up to backoffCapMs.
+  // Wait before the first restart, doubled on each restart in a row up to
+  // backoffCapMs.
   unsigned backoffMs = 1000;
   unsigned backoffCapMs = 30000;
   // Time a member has to end after SIGINT before it gets SIGKILL.
@@ -14,13 +18,11 @@ struct LauncherOptions {
   // Pause after starting one member before the next.
   unsigned pauseMs = 500;
   std::string chainFile;
-  bool help = false;
 };
 
-// The text printed for --help.
-std::string launcherUsage();
+using LauncherCommand = VOK::ParsedCommand<LauncherOptions>;
 
-// Reads argv. Throws std::invalid_argument with a message naming the bad
-// option or value (unknown option, missing or non-numeric value, no chain
-// file, or more than one).
-LauncherOptions parseLauncherOptions(int argc, const char* const* argv);
+// Reads the arguments after the program name. Refuses, naming the bad option
+// or value: an unknown option, a missing or non-numeric value, no chain file,
+// or more than one.
+LauncherCommand parseLauncherOptions(const std::vector<std::string>& arguments);
