@@ -40,7 +40,7 @@ int run(const camera::CameraOptions& options) {
   const camera::LoopSettings settings{UserDataStruct::frameBytes, options.maxFps, options.stallMs};
   camera::CameraLoop loop(
       *source, [&ring](const std::vector<uint8_t>& image) { ring.publish(image); }, settings, now);
-  return loop.run(VOK::stopSignalled());
+  return loop.run(VOK::processStop());
 }
 
 }  // namespace

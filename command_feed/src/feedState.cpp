@@ -1,11 +1,12 @@
 #include "feedState.h"
 
 #include "commandFeed.h"
+#include "stopSignalWatcher.h"
 
 namespace CommandFeed {
 
 const char* const kAppName = "Remote_open_control_kit_enabled_target_(Zentor)";
-std::atomic<bool> stopProcess{false};
+std::atomic<bool>& stopProcess = VOK::processStop().flag();
 std::atomic<bool> running{false};
 std::mutex mx;
 std::atomic<int> phase{0};

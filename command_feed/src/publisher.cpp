@@ -1,5 +1,6 @@
 #include <pthread.h>
 
+#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <functional>
@@ -12,7 +13,7 @@
 #include "feedState.h"
 #include "logFailure.h"
 #include "log_datalayer.h"
-#include "pollPause.h"
+#include "stopSignalWatcher.h"
 
 namespace CommandFeed {
 
@@ -22,7 +23,7 @@ constexpr int kSignal = 10;
 // The ring is sized for a 1 us cycle although the publisher writes every
 // 150 ms: far more segments than needed, so readers always finish in time.
 constexpr unsigned long long kCycleTimeUs = 1;
-constexpr long kPublishPauseNs = 150000000L;
+constexpr std::chrono::milliseconds kPublishPause{150};
 
 // Signs in as provider of bramixData; the session owns the ring that its
 // writer fills.
@@ -30,13 +31,12 @@ std::unique_ptr<VOK::ProviderSession> signIn(UserDataStruct& data, const std::st
   std::lock_guard<std::mutex> signingIn(mx);
   return VOK::signInAsProvider(
       {kAppName},
-      {std::string(kAppName) + "Shm", "Zentor for Bramix", "V0.1", kSignal, kCycleTimeUs,
-       sizeof(UserDataStruct)},
-      data, {component, "socketfd: ", sizeof(UserDataStruct), component + "connect()"});
+      {std::string(kAppName) + "Shm", "Zentor for Bramix", "V0.1", kSignal, kCycleTimeUs, sizeof(UserDataStruct)}, data,
+      {component, "socketfd: ", sizeof(UserDataStruct), component + "connect()"});
 }
 
-void publish(VOK::ProviderSession& publisher, UserDataStruct& data) {
-  while (!stopProcess) {
+void publish(VOK::ProviderSession& publisher, UserDataStruct& data, const VOK::StopSource& stop) {
+  while (!stop.stopRequested()) {
     std::string text;
     {
       std::lock_guard<std::mutex> consistent(dataLock());
@@ -45,7 +45,7 @@ void publish(VOK::ProviderSession& publisher, UserDataStruct& data) {
     }
     printf("\033[H\033[JSENT: %s", text.c_str());
     fflush(stdout);
-    VOK::sleepNanoseconds(kPublishPauseNs);
+    stop.waitForStop(kPublishPause);
   }
   // Consumers keep the last record of a ring whose writer is gone, so the
   // last one holds the machine at rest.
@@ -97,7 +97,7 @@ void* stayAlive(void* object) {
     keepingFailure([&] {
       std::unique_ptr<VOK::ProviderSession> publisher = signIn(data, component);
       phase = static_cast<int>(Phase::Publishing);
-      publish(*publisher, data);
+      publish(*publisher, data, VOK::processStop());
     });
   });
   if (!orderly && publisherFailure().empty()) {

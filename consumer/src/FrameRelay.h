@@ -12,6 +12,7 @@
 #include "IRelayFunctions.h"
 #include "RelayThreads.h"
 #include "UserDataStruct.h"
+#include "stopSignalWatcher.h"
 #include "stream.h"
 
 // The frame relay: a reader thread signs in to the broker as consumer of the
@@ -57,9 +58,11 @@ class FrameRelay {
   // How long a stream client may take no bytes before it is closed; applies
   // to stream servers started afterwards (default 10 s).
   void setClientTimeout(int64_t microseconds) { clientTimeoutUs = microseconds; }
-  // Ends both loops for good (the stand-alone entry's stop signal).
-  void stop() { stopping_ = true; }
-  bool stopping() const { return stopping_.load(); }
+  // Ends both loops for good (the stand-alone entry's stop).
+  void stop() { stop_.requestStop(); }
+  bool stopping() const { return stop_.stopRequested(); }
+  // What the reader's loop waits on between its passes.
+  const VOK::StopSource& stopSource() const { return stop_; }
   // Waits for a started reader (and so its dispatcher) to end.
   void joinReader() { threads.joinReader(); }
 
@@ -80,7 +83,7 @@ class FrameRelay {
   std::shared_ptr<IRelayFunctions> functions;
   Reader reader;
   std::unique_ptr<UserDataStruct> latest;
-  std::atomic<bool> stopping_{false};
+  VOK::StopSource stop_;
   std::atomic<unsigned> instance{0};
   std::atomic<int64_t> clientTimeoutUs{stream_default_client_timeout_us};
   std::mutex receiveLock;  // one receive decides about the dispatcher at a time

@@ -2,6 +2,7 @@
 // attaches to the provider's ring and polls it every 150 ms.
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <list>
 #include <memory>
@@ -12,19 +13,16 @@
 #include "appSignIn.h"
 #include "brokerIndex.h"
 #include "log_datalayer.h"
-#include "pollPause.h"
 
 namespace {
 
 const char appName[] = "ZentorMotion(ZM)";
 const char component[] = "ZentorMotion(ZM)C::stayAlive()";
-const long passPauseNs = 150000000L;
+const std::chrono::milliseconds passPause{150};
 
 // The broker to sign in to: the one asked for; otherwise, when the host is
 // itself a broker (its test mode), that broker, not whichever started last.
-unsigned brokerInstance(unsigned asked) {
-  return asked != 0 ? asked : brokerIndexOf(static_cast<int>(::getpid()));
-}
+unsigned brokerInstance(unsigned asked) { return asked != 0 ? asked : brokerIndexOf(static_cast<int>(::getpid())); }
 
 // The first provide of the reply, or nothing (logged) to attach to.
 std::optional<Provides> providedFrames(const VOK::ResponseData* reply) {
@@ -38,23 +36,20 @@ std::optional<Provides> providedFrames(const VOK::ResponseData* reply) {
 std::unique_ptr<VOK::ConsumerSession> signIn(unsigned instance) {
   const std::list<Symbol> symbols{Symbol("bramixmotionData", "int8_t", UserDataStruct::frameBytes, 0)};
   return VOK::signInAsConsumer(
-      {appName, "", brokerInstance(instance)},
-      Requests("wish to grab the Zentor life video", "0.1", symbols, appName),
+      {appName, "", brokerInstance(instance)}, Requests("wish to grab the Zentor life video", "0.1", symbols, appName),
       sizeof(UserDataStruct),
-      {component, ":socketfd: ", UserDataStruct::frameBytes, std::string(component) + "connect()"},
-      providedFrames);
+      {component, ":socketfd: ", UserDataStruct::frameBytes, std::string(component) + "connect()"}, providedFrames);
 }
 
-void pollFrames(FrameRelay& relay, VOK::ConsistentDataTransfer& reader) {
+void pollFrames(FrameRelay& relay, VOK::ConsistentDataTransfer& reader, const VOK::StopSource& stop) {
   auto receiveObject = std::make_unique<UserDataStruct>();
-  while (!relay.stopping()) {
+  while (!stop.stopRequested()) {
     // A fresh zeroed record each pass: a short frame arrives with zeros after it.
     std::memset(receiveObject->bramixmotionData, 0, sizeof(receiveObject->bramixmotionData));
     if (reader.readUserData(receiveObject.get())) {
-      relay.deliver(reinterpret_cast<unsigned char*>(receiveObject->bramixmotionData),
-                    UserDataStruct::frameBytes);
+      relay.deliver(reinterpret_cast<unsigned char*>(receiveObject->bramixmotionData), UserDataStruct::frameBytes);
     }
-    VOK::sleepNanoseconds(passPauseNs);
+    stop.waitForStop(passPause);
   }
 }
 
@@ -63,6 +58,6 @@ void pollFrames(FrameRelay& relay, VOK::ConsistentDataTransfer& reader) {
 void signInAndPollFrames(FrameRelay& relay, unsigned instance) {
   std::unique_ptr<VOK::ConsumerSession> session = signIn(instance);
   if (session->reader) {
-    pollFrames(relay, *session->reader);
+    pollFrames(relay, *session->reader, relay.stopSource());
   }
 }

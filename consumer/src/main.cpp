@@ -60,12 +60,13 @@ int main(int argc, char** argv) {
   VOK::becomeRealTime();
   FrameRelay& relay = frameRelay();
   relay.setClientTimeout(static_cast<int64_t>(settings.clientTimeoutS) * 1000000);
-  VOK::watchStopSignals(mainComponent, {SIGINT}, [] { frameRelay().stop(); });
+  VOK::watchStopSignals(mainComponent, {SIGINT});
   std::vector<char> buffer(UserDataStruct::frameBytes, 0);
   if (relay.connect(static_cast<unsigned>(settings.instance)) == 0) {
     relay.receive(nullptr, buffer.data(), static_cast<unsigned>(buffer.size()));
   }
-  VOK::waitForStopSignal();
+  VOK::processStop().waitForStop();
+  relay.stop();
   // The buffer must outlive the dispatcher, which ends with the reader.
   relay.joinReader();
   return relay.disconnect();

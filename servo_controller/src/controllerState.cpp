@@ -1,4 +1,6 @@
 #include "controllerState.h"
 
+#include "stopSignalWatcher.h"
+
 const std::string appName = "Remote_open_control_kit_enabled_target_(Zentor)";
-std::atomic<bool> stopProcess{false};
+std::atomic<bool>& stopProcess = VOK::processStop().flag();

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "DEV_Config.h"
 #include "channelText.h"
-#include "controllerState.h"
 #include "feedWatch.h"
 #include "log_datalayer.h"
 #include "servo.h"
@@ -23,18 +21,17 @@ void sendNeutral(const UserDataStruct& neutral) {
   ServoWrite(&frame, false);
 }
 
-// Sleeps until the earliest of the next pass, the moment the feed would
-// count as lost and the next look at the index; a signal ends it early.
-void pauseUntil(Clock::time_point nextPass, const FeedWatch& watch) {
+// Waits until the earliest of the next pass, the moment the feed would
+// count as lost and the next look at the index; a stop ends it early.
+void pauseUntil(Clock::time_point nextPass, const FeedWatch& watch, const VOK::StopSource& stop) {
   const Clock::time_point now = Clock::now();
   const Clock::time_point lossDue = watch.lost() ? nextPass : watch.deadline();
   const Clock::time_point wake = std::min({nextPass, lossDue, now + kLookPause});
   const auto pause = std::chrono::duration_cast<std::chrono::milliseconds>(wake - now);
-  DEV_Delay_ms(static_cast<unsigned>(std::max(pause, 1ms).count()));
+  stop.waitForStop(std::max(pause, 1ms));
 }
 
-void logChange(FeedWatch::Change change, const ControllerOptions& options,
-               const std::string& component) {
+void logChange(FeedWatch::Change change, const ControllerOptions& options, const std::string& component) {
   if (change == FeedWatch::Change::Lost) {
     log(LOG_ERROR, component,
         "Feed lost: no new record for " + std::to_string(options.failsafe->count()) +
@@ -47,18 +44,18 @@ void logChange(FeedWatch::Change change, const ControllerOptions& options,
 }  // namespace
 
 void forwardWithFailsafe(VOK::ConsistentDataTransfer& reader, const ControllerOptions& options,
-                         const std::string& component) {
+                         const std::string& component, const VOK::StopSource& stop) {
   const UserDataStruct neutral = neutralRecord(options.neutral);
   UserDataStruct received;
   FeedWatch watch(*options.failsafe, Clock::now());
   Clock::time_point nextPass = Clock::now() + kPollPause;
-  while (!stopProcess) {
-    pauseUntil(nextPass, watch);
+  while (!stop.stopRequested()) {
+    pauseUntil(nextPass, watch, stop);
     const Clock::time_point now = Clock::now();
     const FeedWatch::Change change = watch.observe(reader.newestSegment(), now);
     logChange(change, options, component);
     // A change of state goes out at once; otherwise one frame per pass.
-    if (stopProcess || (change == FeedWatch::Change::None && now < nextPass)) {
+    if (stop.stopRequested() || (change == FeedWatch::Change::None && now < nextPass)) {
       continue;
     }
     nextPass = now + kPollPause;

@@ -4,13 +4,14 @@
 
 #include "ConsistentDataTransfer.h"
 #include "controllerOptions.h"
+#include "stopSignalWatcher.h"
 
 // The poll loop with the failsafe on (options.failsafe set): forwards the
 // newest record every 150 ms while the feed writes; once the ring's index
 // has stood still for the failsafe time, sends the neutral values instead
 // until records flow again, logging each change once. Looks at the index
 // every 25 ms, so that a lost feed is noticed within that of the limit.
-// Sends the neutral values once more when stopProcess ends the loop. The
-// servo port must be open.
+// Sends the neutral values once more when a stop requested of stop ends the
+// loop. The servo port must be open.
 void forwardWithFailsafe(VOK::ConsistentDataTransfer& reader, const ControllerOptions& options,
-                         const std::string& component);
+                         const std::string& component, const VOK::StopSource& stop);

@@ -1,10 +1,10 @@
 #include "servoController.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <list>
 
-#include "DEV_Config.h"
 #include "Requests.h"
 #include "Symbol.h"
 #include "UserDataStruct.h"
@@ -22,20 +22,20 @@ namespace {
 const char kHandlerComponent[] = "Remote_open_control_kit_enabled_target_(Zentor)C";
 const std::string symbol = "bramixData";
 const std::string symboltype = "int8_t";
-constexpr unsigned kPollPauseMs = 150;
+constexpr std::chrono::milliseconds kPollPause{150};
 
 std::unique_ptr<VOK::ConsumerSession> signIn(const std::string& component) {
   const std::list<Symbol> symbols{Symbol(symbol, symboltype, UserDataStruct::kChannels, 0)};
   return VOK::signInAsConsumer(
-      {appName}, Requests("wish to receive remote control", "0.1", symbols, appName),
-      sizeof(UserDataStruct), {component, ":socketfd: ", UserDataStruct::kChannels, component + "connect()"},
+      {appName}, Requests("wish to receive remote control", "0.1", symbols, appName), sizeof(UserDataStruct),
+      {component, ":socketfd: ", UserDataStruct::kChannels, component + "connect()"},
       [&component](const VOK::ResponseData* reply) { return selectProvide(reply, component); });
 }
 
-void forwardRecords(VOK::ConsistentDataTransfer& reader) {
+void forwardRecords(VOK::ConsistentDataTransfer& reader, const VOK::StopSource& stop) {
   UserDataStruct received;
-  while (!stopProcess) {
-    DEV_Delay_ms(kPollPauseMs);
+  while (!stop.stopRequested()) {
+    stop.waitForStop(kPollPause);
     if (!reader.readUserData(&received)) {
       continue;
     }
@@ -47,13 +47,12 @@ void forwardRecords(VOK::ConsistentDataTransfer& reader) {
 }  // namespace
 
 void installStopHandler(bool alsoTerminate) {
-  const VOK::StopAction stop = [] { stopProcess = true; };
   // With the failsafe, SIGTERM (a supervisor's usual stop) also ends on the
   // neutral values instead of killing the process mid-frame.
   if (alsoTerminate) {
-    VOK::watchStopSignals(kHandlerComponent, {SIGINT, SIGTERM}, stop);
+    VOK::watchStopSignals(kHandlerComponent, {SIGINT, SIGTERM});
   } else {
-    VOK::watchStopSignals(kHandlerComponent, {SIGINT}, stop);
+    VOK::watchStopSignals(kHandlerComponent, {SIGINT});
   }
 }
 
@@ -66,11 +65,11 @@ int runController(const std::string& component, const ControllerOptions& options
   }
   if (ServoOpen() == -1) {
     log(LOG_ERROR, component, "SERVO not open");
-    stopProcess = true;
+    VOK::processStop().requestStop();
   } else if (options.failsafe) {
-    forwardWithFailsafe(*session->reader, options, component);
+    forwardWithFailsafe(*session->reader, options, component, VOK::processStop());
   } else {
-    forwardRecords(*session->reader);
+    forwardRecords(*session->reader, VOK::processStop());
   }
   ServoClose();
   destroyDataPumpSemaphore();

@@ -9,8 +9,7 @@
 // forked worker.
 
 // Watches SIGINT (and SIGTERM too when alsoTerminate): it logs "Caught
-// Stop-signal" and sets stopProcess; an interrupted call is not restarted,
-// so the signal ends the poll pause at once.
+// Stop-signal" and requests the process's stop, which ends the poll pause at once.
 void installStopHandler(bool alsoTerminate);
 
 // Signs in as consumer of bramixData, attaches to the provider's ring and

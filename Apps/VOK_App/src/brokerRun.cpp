@@ -8,6 +8,7 @@
 #include "log_datalayer.h"
 #include "socketHandler.h"
 #include "stopSignal.h"
+#include "stopSignalWatcher.h"
 #include "testMode.h"
 
 #include <unistd.h>
@@ -46,7 +47,7 @@ int runBroker(const BrokerOptions& options) {
     }
   }
   AppAdmission admission(functions, ::geteuid(), ::getegid());
-  std::list<int> accepted = acceptApps(*server, admission, options.count, stopProcess);
+  std::list<int> accepted = acceptApps(*server, admission, options.count, VOK::processStop());
   AppList apps;
   intercept(&accepted, &apps, server.get(), options.lifetime, functions.get());
   interlock(&apps, server.get());

@@ -3,14 +3,10 @@
 #include "brokerState.h"
 #include "stopSignalWatcher.h"
 
-void installStopHandler() {
-  VOK::watchStopSignals(callerText, {SIGINT}, [] { stopProcess = true; });
-}
+void installStopHandler() { VOK::watchStopSignals(callerText, {SIGINT}); }
 
 void waitForStop() {
   // The passes run on this thread and are over, so from here on only the
-  // signal can set the flag: block until it comes.
-  if (!stopProcess) {
-    VOK::waitForStopSignal();
-  }
+  // signal can request the stop: block until it comes.
+  VOK::processStop().waitForStop();
 }

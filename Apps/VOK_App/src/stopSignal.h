@@ -1,7 +1,7 @@
 #pragma once
 
 // Watches SIGINT (empty mask, no flags): it logs "Caught Stop-signal" under
-// the broker's component and sets stopProcess. Other signals keep their
+// the broker's component and requests the process's stop. Other signals keep their
 // default actions.
 void installStopHandler();
 

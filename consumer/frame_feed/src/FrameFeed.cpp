@@ -1,7 +1,6 @@
 #include "FrameFeed.h"
 
-#include <time.h>
-
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -14,7 +13,6 @@
 #include "appSignIn.h"
 #include "brokerIndex.h"
 #include "log_datalayer.h"
-#include "pollPause.h"
 
 namespace {
 
@@ -23,7 +21,7 @@ const char shmID[] = "ZentorMotion(ZM)Shm";
 const char component[] = "ZentorMotion(ZM)frame_feed::runFrameFeed()";
 const unsigned width = 320;
 const unsigned height = 240;
-const long cycleNs = 50000000L;  // 20 frames per second
+const std::chrono::milliseconds cycle{50};  // 20 frames per second
 
 // A ring left behind by a feed that was killed would make creating ours fail.
 void removeStaleRing() {
@@ -32,37 +30,37 @@ void removeStaleRing() {
   }
 }
 
-// Sleeps until the next cycle; after falling behind it starts afresh from now.
-void waitForNextCycle(timespec& next) {
-  next = VOK::addNanoseconds(next, cycleNs);
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  if (now.tv_sec > next.tv_sec + 1) {
+// Waits until the next cycle or a stop (true); after falling behind more
+// than a second it starts afresh from now.
+bool stopBeforeNextCycle(std::chrono::steady_clock::time_point& next, const VOK::StopSource& stop) {
+  next += cycle;
+  const auto now = std::chrono::steady_clock::now();
+  if (now > next + std::chrono::seconds(1)) {
     next = now;
-    return;
+    return stop.stopRequested();
   }
-  VOK::sleepUntilMonotonic(next);
+  return stop.waitUntil(next);
 }
 
 }  // namespace
 
-void runFrameFeed(int brokerPid, const std::atomic<bool>& stop) {
+void runFrameFeed(int brokerPid, const VOK::StopSource& stop) {
   removeStaleRing();
   auto frame = std::make_unique<UserDataStruct>();
   std::unique_ptr<VOK::ProviderSession> session = VOK::signInAsProvider(
       {appName, "stand-in camera: a moving test picture", brokerIndexOf(brokerPid)},
-      {shmID, "ZentorMotion camera frames", "0.1", 0, cycleNs / 1000, sizeof(UserDataStruct)},
+      {shmID, "ZentorMotion camera frames", "0.1", 0,
+       static_cast<unsigned long long>(std::chrono::microseconds(cycle).count()), sizeof(UserDataStruct)},
       *frame, {component, "", 0, component});
   log(LOG_INFO, component,
-      "publishing " + std::to_string(width) + "x" + std::to_string(height) +
-          " JPEG frames every " + std::to_string(cycleNs / 1000000) + " ms");
+      "publishing " + std::to_string(width) + "x" + std::to_string(height) + " JPEG frames every " +
+          std::to_string(cycle.count()) + " ms");
 
   JpegEncoder encoder;
   std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3);
   auto* data = reinterpret_cast<unsigned char*>(frame->bramixmotionData);
-  timespec next{};
-  clock_gettime(CLOCK_MONOTONIC, &next);
-  for (unsigned number = 0; !stop; ++number) {
+  auto next = std::chrono::steady_clock::now();
+  for (unsigned number = 0; !stop.stopRequested(); ++number) {
     renderTestPattern(number, width, height, rgb.data());
     const size_t size = encoder.encode(rgb.data(), width, height, data, UserDataStruct::frameBytes);
     if (size > 0) {
@@ -70,6 +68,8 @@ void runFrameFeed(int brokerPid, const std::atomic<bool>& stop) {
       std::memset(data + size, 0, UserDataStruct::frameBytes - size);
       session->writer.writeUserData(frame.get());
     }
-    waitForNextCycle(next);
+    if (stopBeforeNextCycle(next, stop)) {
+      break;
+    }
   }
 }
