@@ -13,7 +13,7 @@
 #include "CommandSource.h"
 #include "DescriptorSource.h"
 #include "SourceWrapperLinux.h"
-#include "logFailure.h"
+#include "runApp.h"
 #include "stopSignalWatcher.h"
 
 namespace {
@@ -52,8 +52,5 @@ int main(int argc, char** argv) {
   }
   // No real-time scheduling: cutting frames must not take the processor
   // from the servo controller.
-  VOK::watchStopSignals(mainComponent, {SIGINT, SIGTERM});
-  int status = 1;
-  runLoggingFailure(mainComponent, [&] { status = run(command.options); });
-  return status;
+  return VOK::runApp({mainComponent, mainComponent, {SIGINT, SIGTERM}, false}, [&] { return run(command.options); });
 }

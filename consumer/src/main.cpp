@@ -8,7 +8,7 @@
 #include "frameRelay.h"
 #include "log_datalayer.h"
 #include "optionLookup.h"
-#include "realTime.h"
+#include "runApp.h"
 #include "stopSignalWatcher.h"
 
 namespace {
@@ -45,6 +45,21 @@ VOK::OptionTable relayTable(RelaySettings& settings) {
   return table;
 }
 
+// Relays frames until the process's stop; the status of disconnect (0).
+int relayUntilStopped(const RelaySettings& settings) {
+  FrameRelay& relay = frameRelay();
+  relay.setClientTimeout(static_cast<int64_t>(settings.clientTimeoutS) * 1000000);
+  std::vector<char> buffer(UserDataStruct::frameBytes, 0);
+  if (relay.connect(static_cast<unsigned>(settings.instance)) == 0) {
+    relay.receive(nullptr, buffer.data(), static_cast<unsigned>(buffer.size()));
+  }
+  VOK::processStop().waitForStop();
+  relay.stop();
+  // The buffer must outlive the dispatcher, which ends with the reader.
+  relay.joinReader();
+  return relay.disconnect();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -57,17 +72,5 @@ int main(int argc, char** argv) {
     log(LOG_ERROR, mainComponent, command.reason);
     return -1;
   }
-  VOK::becomeRealTime();
-  FrameRelay& relay = frameRelay();
-  relay.setClientTimeout(static_cast<int64_t>(settings.clientTimeoutS) * 1000000);
-  VOK::watchStopSignals(mainComponent, {SIGINT});
-  std::vector<char> buffer(UserDataStruct::frameBytes, 0);
-  if (relay.connect(static_cast<unsigned>(settings.instance)) == 0) {
-    relay.receive(nullptr, buffer.data(), static_cast<unsigned>(buffer.size()));
-  }
-  VOK::processStop().waitForStop();
-  relay.stop();
-  // The buffer must outlive the dispatcher, which ends with the reader.
-  relay.joinReader();
-  return relay.disconnect();
+  return VOK::runApp({mainComponent, mainComponent, {SIGINT}, true}, [&] { return relayUntilStopped(settings); });
 }

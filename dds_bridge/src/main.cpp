@@ -9,8 +9,7 @@
 #include "DdsWrapperCyclone.h"
 #include "bridgeModes.h"
 #include "bridgeOptions.h"
-#include "logFailure.h"
-#include "stopSignalWatcher.h"
+#include "runApp.h"
 
 namespace {
 
@@ -37,10 +36,8 @@ int main(int argc, char** argv) {
   if (const std::optional<int> status = VOK::answerInstead(command)) {
     return *status;
   }
-  VOK::watchStopSignals(mainComponent, {SIGINT, SIGTERM});
   // A failure ends the bridge with its error line and status 1, so that a
   // launcher restarts the chain.
-  int status = 1;
-  runLoggingFailure(mainComponent, [&] { status = runBridge(command.options); });
-  return status;
+  return VOK::runApp({mainComponent, mainComponent, {SIGINT, SIGTERM}, false},
+                     [&] { return runBridge(command.options); });
 }

@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "controllerOptions.h"
-#include "logFailure.h"
-#include "realTime.h"
+#include "runApp.h"
 #include "log_datalayer.h"
 #include "servoController.h"
 
@@ -24,11 +23,8 @@ int main(int argc, char** argv) {
     log(LOG_INFO, component, "going into daemon mode");
     return 0;
   }
-  VOK::becomeRealTime();
-  installStopHandler(command.options.failsafe.has_value());
   // A failure of the support library ends the worker with a log line and
   // status 1 instead of an abort with a core dump.
-  int status = 1;
-  runLoggingFailure(component, [&] { status = runController(component, command.options); });
-  return status;
+  return VOK::runApp({component, kStopComponent, stopSignals(command.options), true},
+                     [&] { return runController(component, command.options); });
 }

@@ -17,9 +17,10 @@
 #include "stopSignalWatcher.h"
 #include "testDataPump.h"
 
+const char kStopComponent[] = "Remote_open_control_kit_enabled_target_(Zentor)C";
+
 namespace {
 
-const char kHandlerComponent[] = "Remote_open_control_kit_enabled_target_(Zentor)C";
 const std::string symbol = "bramixData";
 const std::string symboltype = "int8_t";
 constexpr std::chrono::milliseconds kPollPause{150};
@@ -46,14 +47,13 @@ void forwardRecords(VOK::ConsistentDataTransfer& reader, const VOK::StopSource& 
 
 }  // namespace
 
-void installStopHandler(bool alsoTerminate) {
+std::vector<int> stopSignals(const ControllerOptions& options) {
   // With the failsafe, SIGTERM (a supervisor's usual stop) also ends on the
   // neutral values instead of killing the process mid-frame.
-  if (alsoTerminate) {
-    VOK::watchStopSignals(kHandlerComponent, {SIGINT, SIGTERM});
-  } else {
-    VOK::watchStopSignals(kHandlerComponent, {SIGINT});
+  if (options.failsafe) {
+    return {SIGINT, SIGTERM};
   }
+  return {SIGINT};
 }
 
 int runController(const std::string& component, const ControllerOptions& options) {

@@ -84,7 +84,7 @@ StopSource& processStop() {
   return *source;
 }
 
-void watchStopSignals(const char* component, std::initializer_list<int> signals) {
+void watchStopSignals(const char* component, const std::vector<int>& signals) {
   processStop();  // made here, never first inside the handler
   watchedComponent = component;
   struct sigaction action {};

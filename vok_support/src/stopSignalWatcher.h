@@ -3,7 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
-#include <initializer_list>
+#include <vector>
 
 namespace VOK {
 
@@ -51,6 +51,6 @@ StopSource& processStop();
 // valid while the process runs (a literal or a static array). A later call
 // replaces component for all signals and adds its own. Throws VOKException
 // with the system's text when the stop source cannot be made.
-void watchStopSignals(const char* component, std::initializer_list<int> signals = {SIGINT});
+void watchStopSignals(const char* component, const std::vector<int>& signals = {SIGINT});
 
 }  // namespace VOK

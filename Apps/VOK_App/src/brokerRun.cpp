@@ -7,7 +7,6 @@
 #include "brokerState.h"
 #include "log_datalayer.h"
 #include "socketHandler.h"
-#include "stopSignal.h"
 #include "stopSignalWatcher.h"
 #include "testMode.h"
 
@@ -29,7 +28,6 @@ void logBanner() {
 
 int runBroker(const BrokerOptions& options) {
   log(LOG_INFO, caller, "SegmentLifeTime:" + std::to_string(options.lifetime));
-  installStopHandler();
   logBanner();
   log(LOG_DEBUG, caller, appName + " pid: " + std::to_string(::getpid()));
 
@@ -54,7 +52,9 @@ int runBroker(const BrokerOptions& options) {
   if (testMode) {
     receiveTestConsumer();
   }
-  waitForStop();
+  // The passes ran on this thread and are over, so from here on only the
+  // signal can request the stop: block until it comes.
+  VOK::processStop().waitForStop();
 
   log(LOG_INFO, caller, "About to clean up and stop VOK-Process");
   cleanAppList(&apps, functions.get());

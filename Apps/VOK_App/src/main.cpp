@@ -1,11 +1,13 @@
-#include "VOKException.h"
 #include "brokerOptions.h"
 #include "brokerRun.h"
 #include "brokerState.h"
 #include "log_datalayer.h"
 #include "optionLookup.h"
+#include "runApp.h"
 
 #include <unistd.h>
+
+#include <csignal>
 
 int main(int argc, char** argv) {
   // --help is answered in the foreground, before anything starts; every other
@@ -25,12 +27,7 @@ int main(int argc, char** argv) {
   if (!readBrokerOptions(argc, const_cast<const char**>(argv), options)) {
     return -1;
   }
-  try {
-    return runBroker(options);
-  } catch (const VOK::VOKException& e) {
-    // The socket could not be set up (for example its file is bound by
-    // another broker): report it rather than abort.
-    log(LOG_ERROR, caller, e.what());
-    return 1;
-  }
+  // SIGINT alone: other signals keep their default actions. A failure (for
+  // example a socket file bound by another broker) is logged, status 1.
+  return VOK::runApp({caller, callerText, {SIGINT}, false}, [&] { return runBroker(options); });
 }

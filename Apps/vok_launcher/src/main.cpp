@@ -4,24 +4,23 @@
 #include "chainFile.h"
 #include "launcherLog.h"
 #include "launcherOptions.h"
+#include "runApp.h"
 #include "supervisor.h"
 
 #include <memory>
 #include <optional>
-#include <stdexcept>
 
 int main(int argc, char** argv) {
   const LauncherCommand command = parseLauncherOptions(std::vector<std::string>(argv + 1, argv + argc));
   if (const std::optional<int> status = VOK::answerInstead(command)) {
     return *status;
   }
-  std::vector<CommandLine> chain;
-  try {
-    chain = readChainFile(command.options.chainFile);
-  } catch (const std::invalid_argument& e) {
-    launcherLog(LOG_ERROR, e.what());
-    return 1;
-  }
-  Supervisor supervisor(std::make_shared<ProcessWrapperLinux>(), std::move(chain), command.options);
-  return supervisor.run();
+  // No stop signals of the process's own: the supervisor blocks SIGINT and
+  // SIGTERM and takes them with sigtimedwait. An unusable chain file is a
+  // failure like any other: logged, status 1.
+  return VOK::runApp({launcherComponent, "vok_launcher/src/main", {}, false}, [&] {
+    Supervisor supervisor(std::make_shared<ProcessWrapperLinux>(), readChainFile(command.options.chainFile),
+                          command.options);
+    return supervisor.run();
+  });
 }
