@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "RelayWrapperLinux.h"
+#include "StreamWrapperLinux.h"
 #include "logFailure.h"
 #include "log_datalayer.h"
 
@@ -21,11 +22,14 @@ int refuse(LOG_CAT category, const char* component, const char* message) {
 
 }  // namespace
 
-FrameRelay::FrameRelay(std::shared_ptr<IRelayFunctions> functions, Reader reader)
-    : functions(std::move(functions)), reader(std::move(reader)),
-      latest(std::make_unique<UserDataStruct>()) {
-  if (!this->functions || !this->reader) {
-    throw std::invalid_argument("FrameRelay: functions and reader must be given");
+FrameRelay::FrameRelay(std::shared_ptr<IRelayFunctions> functions, Reader reader,
+                       std::shared_ptr<IStreamFunctions> streamFunctions)
+    : functions(std::move(functions)),
+      reader(std::move(reader)),
+      latest(std::make_unique<UserDataStruct>()),
+      streamFunctions(std::move(streamFunctions)) {
+  if (!this->functions || !this->reader || !this->streamFunctions) {
+    throw std::invalid_argument("FrameRelay: functions, reader and stream functions must be given");
   }
 }
 
@@ -101,7 +105,7 @@ void* FrameRelay::runReader(void* self) {
 }
 
 FrameRelay& frameRelay() {
-  static FrameRelay* relay =
-      new FrameRelay(std::make_shared<RelayWrapperLinux>(), signInAndPollFrames);
+  static FrameRelay* relay = new FrameRelay(std::make_shared<RelayWrapperLinux>(), signInAndPollFrames,
+                                            std::make_shared<StreamWrapperLinux>());
   return *relay;
 }

@@ -13,6 +13,7 @@
 #include "RelayThreads.h"
 #include "UserDataStruct.h"
 #include "stopSignalWatcher.h"
+#include "StreamServer.h"
 #include "stream.h"
 
 // The frame relay: a reader thread signs in to the broker as consumer of the
@@ -29,8 +30,10 @@ class FrameRelay {
   // reader with a log line.
   using Reader = std::function<void(FrameRelay& relay, unsigned instance)>;
 
-  // Throws std::invalid_argument when functions is null or reader is empty.
-  FrameRelay(std::shared_ptr<IRelayFunctions> functions, Reader reader);
+  // streamFunctions are the system calls of the stream server. Throws
+  // std::invalid_argument when a pointer is null or reader is empty.
+  FrameRelay(std::shared_ptr<IRelayFunctions> functions, Reader reader,
+             std::shared_ptr<IStreamFunctions> streamFunctions);
   FrameRelay(const FrameRelay&) = delete;
   FrameRelay& operator=(const FrameRelay&) = delete;
 
@@ -92,8 +95,8 @@ class FrameRelay {
   std::mutex dispatchStep;  // one wait-and-dispatch step
   std::mutex frameLock;     // a frame going into or out of latest
   std::mutex popLock;       // pop copying, streaming and handing out a frame
-  stream server{-1, nullptr, nullptr, 0, 0, 0, nullptr, nullptr, 0, stream_default_client_timeout_us};
-  int clients = 0;
+  std::shared_ptr<IStreamFunctions> streamFunctions;
+  std::unique_ptr<StreamServer> server;  // while a dispatcher runs; under popLock
   RelayThreads threads{frameReady};
 };
 

@@ -45,8 +45,8 @@ char* FrameRelay::pop(char* buffer, unsigned length) {
     std::printf("\033[H\033[J");
     std::printf("ZM_RECEIVED[%d]", 0);
     std::fflush(stdout);
-    if (server.socket > 0) {
-      stream_put(&server, &clients, reinterpret_cast<unsigned char*>(copy.get()), length);
+    if (server) {
+      server->put(reinterpret_cast<unsigned char*>(copy.get()), length);
     }
   }
   std::memcpy(buffer, copy.get(), length);
@@ -60,8 +60,11 @@ bool FrameRelay::dispatching() const { return !stopping() && !threads.dispatcher
 void* FrameRelay::runDispatcher(void* self) {
   auto& relay = *static_cast<FrameRelay*>(self);
   const Dispatch task = relay.dispatch;
-  stream_init(&relay.server, streamPort, 0, 0, nullptr);
-  relay.server.client_timeout_us = relay.clientTimeoutUs;
+  {
+    // A failed bind leaves the server closed: frames still reach the caller.
+    std::lock_guard<std::mutex> popping(relay.popLock);
+    relay.server = std::make_unique<StreamServer>(relay.streamFunctions, streamPort, 0, 0, relay.clientTimeoutUs);
+  }
   while (relay.dispatching()) {
     std::lock_guard<std::mutex> step(relay.dispatchStep);
     relay.waitForFrame();
@@ -74,10 +77,7 @@ void* FrameRelay::runDispatcher(void* self) {
       relay.pop(task.buffer, task.length);
     }
   }
-  // Browsers see the stream end instead of a connection that hangs.
-  if (relay.server.socket >= 0) {
-    stream_stop(&relay.server);
-    relay.clients = 0;
-  }
+  std::lock_guard<std::mutex> popping(relay.popLock);
+  relay.server.reset();
   return nullptr;
 }
