@@ -85,8 +85,13 @@ void CommandSource::start() {
   posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
   posix_spawnattr_init(&attributes);
   // A group of its own: a terminal's Ctrl-C reaches the camera only, which
-  // then stops the whole pipeline.
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+  // then stops the whole pipeline. The camera ignores SIGPIPE; the source
+  // gets it back, so that a pipeline ends as usual when its reader goes.
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF);
   posix_spawnattr_setpgroup(&attributes, 0);
   char* const argv[] = {const_cast<char*>("/bin/sh"), const_cast<char*>("-c"), command.data(), nullptr};
   const int error = calls->_posix_spawn(&child, argv[0], &actions, &attributes, argv);

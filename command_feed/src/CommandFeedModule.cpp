@@ -1,6 +1,6 @@
 // The Python face of the command feed: module _CommandFeed with send,
-// connect and disconnect, and the publisher's state, stop and neutral
-// values. Only converts arguments and results.
+// connect and disconnect, and the publisher's state, stop, neutral values
+// and dead-man. Only converts arguments and results.
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>
 
@@ -52,7 +52,36 @@ PyObject* feedSend(PyObject*, PyObject* args) {
   if (!toLength(lengthObject, &length)) {
     return nullptr;
   }
-  return PyLong_FromLong(CommandFeed::send(text, static_cast<size_t>(size), length));
+  try {
+    return PyLong_FromLong(CommandFeed::send(text, static_cast<size_t>(size), length));
+  } catch (const std::invalid_argument& e) {
+    PyErr_Format(PyExc_ValueError, "send: %s", e.what());
+    return nullptr;
+  }
+}
+
+// set_deadman(ms): whole milliseconds 0..3600000 (0 off); a float (seconds
+// given by mistake) is refused like any other non-int.
+PyObject* feedSetDeadman(PyObject*, PyObject* args) {
+  PyObject* msObject = nullptr;
+  if (!PyArg_ParseTuple(args, "O:set_deadman", &msObject)) {
+    return nullptr;
+  }
+  if (!PyLong_Check(msObject) || PyBool_Check(msObject)) {
+    PyErr_Format(PyExc_TypeError, "set_deadman: ms must be whole milliseconds (int), not %s",
+                 Py_TYPE(msObject)->tp_name);
+    return nullptr;
+  }
+  int overflow = 0;
+  const long long ms = PyLong_AsLongLongAndOverflow(msObject, &overflow);
+  try {
+    // Beyond long long is beyond the range too.
+    CommandFeed::setDeadMan(overflow != 0 ? LLONG_MAX : ms);
+  } catch (const std::invalid_argument& e) {
+    PyErr_Format(PyExc_ValueError, "set_deadman: %R ms is %s", msObject, e.what());
+    return nullptr;
+  }
+  Py_RETURN_NONE;
 }
 
 PyObject* feedConnect(PyObject*, PyObject*) { return PyLong_FromLong(CommandFeed::connect()); }
@@ -128,6 +157,8 @@ PyMethodDef methods[] = {
     {"status", feedStatus, METH_NOARGS, "status() -> (phase, failure text or '')"},
     {"stop", feedStop, METH_VARARGS, "stop([timeout]) -> True once the publisher has ended on the neutral values"},
     {"neutral", feedNeutral, METH_VARARGS, "neutral([text]) -> the neutral values; text replaces them"},
+    {"set_deadman", feedSetDeadman, METH_VARARGS,
+     "set_deadman(ms): neutral values in force when send() was not called for ms (0: off)"},
     {nullptr, nullptr, 0, nullptr}};
 
 PyModuleDef moduleDef = {PyModuleDef_HEAD_INIT, "_CommandFeed",

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <mutex>
 #include <string>
@@ -22,12 +23,30 @@ int disconnect();
 // Replaces the first length bytes of the data area (the 15 values and the
 // padding byte) by those at data, of which only the first available bytes
 // are read: positions from available up to length become 0. -1 for a length
-// above 16 (nothing changes), otherwise push's result.
+// above 16 (nothing changes), otherwise push's result; renews the dead-man.
+// Throws std::invalid_argument naming the first value outside 0..15 (the
+// padding byte is no value); nothing changes then.
 int send(const char* data, size_t available, unsigned length);
 
 // Copies length (at most 16) bytes from data to the start of the values
-// under the data lock; values beyond length keep theirs. 0.
+// under the data lock; values beyond length keep theirs. Renews the
+// dead-man. 0.
 int push(const char* data, unsigned length);
+
+// The longest dead-man time: one hour.
+constexpr long long kMaxDeadManMs = 3600000;
+
+// The operator's liveness: when send() has not been called for ms
+// milliseconds (counted from this call at the latest), the publisher puts
+// the neutral values in force until the next send(). 0 turns it off (the
+// default). Throws std::invalid_argument for ms outside 0..kMaxDeadManMs;
+// nothing changes then.
+void setDeadMan(long long ms);
+
+// The publisher's check once a pass: puts the neutral values in force when
+// the dead-man has run out. The time until it runs out; duration::max()
+// when it is off or has run out already.
+std::chrono::nanoseconds enforceDeadMan();
 
 // Watches SIGINT: it logs "Caught Stop-signal" and ends publishing; the
 // host's own handling is replaced.
@@ -57,7 +76,8 @@ Phase publisherPhase();
 std::string publisherFailure();
 
 // The values a publisher writes as its last record before it lets go of
-// its ring (default: defaultNeutralValues()).
+// its ring, and the values in force before the first send() (default:
+// defaultNeutralValues()).
 ChannelValues neutralValues();
 void setNeutralValues(const ChannelValues& values);
 

@@ -1,5 +1,6 @@
 #include <pthread.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -37,6 +38,10 @@ std::unique_ptr<VOK::ProviderSession> signIn(UserDataStruct& data, const std::st
 
 void publish(VOK::ProviderSession& publisher, UserDataStruct& data, const VOK::StopSource& stop) {
   while (!stop.stopRequested()) {
+    // The dead-man is checked here, not in the host's thread, so that a
+    // hung interpreter still ends on the neutral values; the pass wakes
+    // when it runs out rather than up to a pause later.
+    const std::chrono::nanoseconds deadManLeft = enforceDeadMan();
     std::string text;
     {
       std::lock_guard<std::mutex> consistent(dataLock());
@@ -45,7 +50,7 @@ void publish(VOK::ProviderSession& publisher, UserDataStruct& data, const VOK::S
     }
     printf("\033[H\033[JSENT: %s", text.c_str());
     fflush(stdout);
-    stop.waitForStop(kPublishPause);
+    stop.waitForStop(std::min<std::chrono::nanoseconds>(kPublishPause, deadManLeft));
   }
   // Consumers keep the last record of a ring whose writer is gone, so the
   // last one holds the machine at rest.

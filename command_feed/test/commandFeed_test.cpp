@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <stdexcept>
 #include <thread>
 
 namespace {
@@ -17,7 +18,7 @@ class CommandFeedValuesTest : public testing::Test {
   void SetUp() override {
     char initial[16];
     for (int i = 0; i < 16; ++i) {
-      initial[i] = static_cast<char>(100 + i);
+      initial[i] = static_cast<char>(i);
     }
     ASSERT_EQ(CommandFeed::send(initial, 16, 16), 0);
   }
@@ -28,36 +29,42 @@ class CommandFeedValuesTest : public testing::Test {
 };
 
 TEST_F(CommandFeedValuesTest, ThreeBytesChangeTheFirstThreeValuesOnly) {
-  EXPECT_EQ(CommandFeed::send("abc", 3, 3), 0);
-  EXPECT_EQ(value(0), 'a');
-  EXPECT_EQ(value(2), 'c');
-  EXPECT_EQ(value(3), 103);
-  EXPECT_EQ(value(14), 114);
+  EXPECT_EQ(CommandFeed::send("\x0a\x0b\x0c", 3, 3), 0);
+  EXPECT_EQ(value(0), 10);
+  EXPECT_EQ(value(2), 12);
+  EXPECT_EQ(value(3), 3);
+  EXPECT_EQ(value(14), 14);
 }
 
-TEST_F(CommandFeedValuesTest, LengthAboveTheDataAreaChangesNothing) {
+TEST_F(CommandFeedValuesTest, RefusedSendsChangeNothing) {
   char big[17] = {};
   EXPECT_EQ(CommandFeed::send(big, 17, 17), -1);
-  EXPECT_EQ(value(0), 100);
-}
-
-TEST_F(CommandFeedValuesTest, LengthZeroChangesNothing) {
-  EXPECT_EQ(CommandFeed::send("xyz", 3, 0), 0);
-  EXPECT_EQ(value(0), 100);
+  EXPECT_EQ(CommandFeed::send("\x0a\x0b\x0c", 3, 0), 0);
+  // A value beyond 0..15 is never masked into the range (16 would be 0).
+  try {
+    CommandFeed::send("\x0f\x10", 2, 2);
+    ADD_FAILURE() << "16 was taken";
+  } catch (const std::invalid_argument& e) {
+    EXPECT_STREQ(e.what(), "value 1 is 16, not 0..15");
+  }
+  EXPECT_THROW(CommandFeed::send("\xff", 1, 1), std::invalid_argument);
+  for (int i = 0; i < 15; ++i) {
+    EXPECT_EQ(value(i), i) << i;
+  }
 }
 
 TEST_F(CommandFeedValuesTest, LengthBeyondTheTextFillsWithZeroAndReadsNoFurther) {
   // Only two bytes are readable; a read of the third would be caught by the
   // address sanitizer.
-  char* text = new char[2]{'h', 'i'};
+  char* text = new char[2]{9, 10};
   EXPECT_EQ(CommandFeed::send(text, 2, 6), 0);
   delete[] text;
-  EXPECT_EQ(value(0), 'h');
-  EXPECT_EQ(value(1), 'i');
+  EXPECT_EQ(value(0), 9);
+  EXPECT_EQ(value(1), 10);
   for (int i = 2; i < 6; ++i) {
     EXPECT_EQ(value(i), 0) << i;
   }
-  EXPECT_EQ(value(6), 106);
+  EXPECT_EQ(value(6), 6);
 }
 
 TEST_F(CommandFeedValuesTest, FullDataAreaReachesThePaddingButKeepsTheObjectWord) {
@@ -76,16 +83,35 @@ TEST_F(CommandFeedValuesTest, SendWaitsWhileThePublisherHoldsTheValues) {
   {
     std::lock_guard<std::mutex> publishing(CommandFeed::dataLock());
     sender = std::thread([&] {
-      CommandFeed::send("Z", 1, 1);
+      CommandFeed::send("\x09", 1, 1);
       sent = true;
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_FALSE(sent);
-    EXPECT_EQ(value(0), 100);
+    EXPECT_EQ(value(0), 0);
   }
   sender.join();
   EXPECT_TRUE(sent);
-  EXPECT_EQ(value(0), 'Z');
+  EXPECT_EQ(value(0), 9);
+}
+
+TEST_F(CommandFeedValuesTest, SilenceForTheDeadManTimePutsTheNeutralValuesInForce) {
+  EXPECT_THROW(CommandFeed::setDeadMan(-1), std::invalid_argument);
+  EXPECT_THROW(CommandFeed::setDeadMan(CommandFeed::kMaxDeadManMs + 1), std::invalid_argument);
+  EXPECT_EQ(CommandFeed::enforceDeadMan(), std::chrono::nanoseconds::max());
+  CommandFeed::setDeadMan(CommandFeed::kMaxDeadManMs);
+  EXPECT_GT(CommandFeed::enforceDeadMan(), std::chrono::minutes(59));
+  EXPECT_EQ(value(0), 0);
+  CommandFeed::setDeadMan(1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(CommandFeed::enforceDeadMan(), std::chrono::nanoseconds::max());
+  EXPECT_EQ(value(0), 8);
+  EXPECT_EQ(value(14), 13);
+  // The next send drives again, on top of the neutral values.
+  CommandFeed::send("\x03", 1, 1);
+  EXPECT_EQ(value(0), 3);
+  EXPECT_EQ(value(1), 8);
+  CommandFeed::setDeadMan(0);
 }
 
 TEST(CommandFeedTest, DisconnectSucceedsAndLeavesNoPublisher) {

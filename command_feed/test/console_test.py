@@ -16,6 +16,8 @@ DRIVEN = [1, 2, 3] + NEUTRAL[3:]
 
 
 class FakeFeed:
+    dead_man = 0.5
+
     def __init__(self):
         self.neutral = list(NEUTRAL)
         self.values = list(NEUTRAL)
@@ -90,7 +92,8 @@ class ConsoleTest(unittest.IsolatedAsyncioTestCase):
                     pass
                 self.assertEqual(other.close_code, code)
                 self.assertEqual((await self.reply(driver, DRIVEN))["values"], DRIVEN)
-        self.assertEqual(self.feed.pushed, [DRIVEN])
+        # Every message of the driver renews the feed, the others none.
+        self.assertEqual(self.feed.pushed, [DRIVEN] * (len(cases) + 1))
 
     async def test_second_driver_is_refused_until_the_first_goes_silent(self):
         await self.start()
@@ -101,7 +104,7 @@ class ConsoleTest(unittest.IsolatedAsyncioTestCase):
         self.assertEqual((refused["values"], refused["driver"]), (DRIVEN, "another"))
         self.assertIn("refused", refused)
         # Silence for the dead-man time puts the neutral values in force.
-        await asyncio.sleep(console_control.DEAD_MAN + 0.2)
+        await asyncio.sleep(self.feed.dead_man + 0.2)
         self.assertEqual(self.feed.pushed, [DRIVEN, NEUTRAL])
         taken = await self.reply(second, DRIVEN)
         self.assertEqual((taken["driver"], "refused" in taken), ("you", False))

@@ -1,9 +1,14 @@
 """What Python sees of _CommandFeed: argument conversion, error texts and
 results. Run with the build's python folder on PYTHONPATH."""
 
+import ctypes
 import os
+import re
+import signal
 import subprocess
 import sys
+import tempfile
+import time
 import unittest
 
 import _CommandFeed
@@ -37,12 +42,26 @@ class SendConversionTest(unittest.TestCase):
         self.assertRaisesText(TypeError, ARG1, None, -1)
 
     def test_results_of_the_provider(self):
-        self.assertEqual(_CommandFeed.send("abc", 3), 0)
+        self.assertEqual(_CommandFeed.send("\x01\x0b\x0f", 3), 0)
         self.assertEqual(_CommandFeed.send("", 0), 0)
-        self.assertEqual(_CommandFeed.send("a", 16), 0)
+        self.assertEqual(_CommandFeed.send("\x0f", 16), 0)
         self.assertEqual(_CommandFeed.send("x" * 17, 17), -1)
         self.assertEqual(_CommandFeed.send("x", 17), -1)
-        self.assertEqual(_CommandFeed.send("\u00e9\u20ac", 5), 0)
+
+    def test_values_outside_0_to_15_are_refused_never_masked(self):
+        for data, text in [("\x08\x10", "value 1 is 16"), ("abc", "value 0 is 97"),
+                           ("\u00e9", "value 0 is 195")]:
+            with self.assertRaisesRegex(ValueError, r"^send: %s, not 0\.\.15$" % text):
+                _CommandFeed.send(data, len(data.encode()))
+
+    def test_bad_dead_man_times_are_refused(self):
+        for ms, error in [(-1, ValueError), (3600001, ValueError), (2 ** 70, ValueError),
+                          (0.5, TypeError), ("500", TypeError), (None, TypeError),
+                          (True, TypeError)]:
+            with self.subTest(ms=ms), self.assertRaisesRegex(error, "^set_deadman: "):
+                _CommandFeed.set_deadman(ms)
+        self.assertIsNone(_CommandFeed.set_deadman(3600000))
+        self.assertIsNone(_CommandFeed.set_deadman(0))
 
     def test_wrong_argument_counts_give_the_interpreters_type_error(self):
         for args in [(), ("abc",), ("abc", 3, 4)]:
@@ -70,12 +89,94 @@ class SendConversionTest(unittest.TestCase):
 
 
 SHM = "/dev/shm/Remote_open_control_kit_enabled_target_(Zentor)Shm"
+VOK_APP = os.environ.get("VOK_APP", "")
+PR_SET_CHILD_SUBREAPER = 36
+NEUTRAL = ",".join(["0x8"] * 14 + ["0xd"])
+DRIVEN = ",".join(["0x1", "0xb", "0xf"] + ["0x8"] * 11 + ["0xd"])
+
+
+def wait_until(condition, seconds):
+    deadline = time.monotonic() + seconds
+    while not condition() and time.monotonic() < deadline:
+        time.sleep(0.02)
+    return condition()
+
+
+class Broker:
+    """A VOK_App that answers one app. It forks into the background; this
+    process adopts the daemon as subreaper and tracks it by its pid."""
+
+    def __enter__(self):
+        if ctypes.CDLL(None, use_errno=True).prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0) != 0:
+            raise OSError(ctypes.get_errno(), "prctl(PR_SET_CHILD_SUBREAPER)")
+        subprocess.run([VOK_APP, "-c", "1"], stdout=subprocess.DEVNULL, check=True, timeout=10)
+        self.pid = next(pid for pid in map(int, filter(str.isdigit, os.listdir("/proc")))
+                        if self.adopted(pid))
+        self.socket = "/tmp/sock_%d.uds" % self.pid
+        if not wait_until(lambda: os.path.exists(self.socket), 10):
+            self.__exit__()
+            raise RuntimeError("VOK_App made no socket")
+        return self
+
+    @staticmethod
+    def adopted(pid):
+        try:
+            with open("/proc/%d/stat" % pid) as file:
+                stat = file.read()
+        except OSError:
+            return False
+        return "(VOK_App)" in stat and int(stat.rsplit(")", 1)[1].split()[1]) == os.getpid()
+
+    def ended(self):
+        """Whether the daemon has ended; reaps it then."""
+        if self.pid and os.waitpid(self.pid, os.WNOHANG)[0] == self.pid:
+            self.pid = None
+        return self.pid is None
+
+    def __exit__(self, *_):
+        os.kill(self.pid, signal.SIGINT)
+        if not wait_until(self.ended, 5):
+            os.kill(self.pid, signal.SIGKILL)
+            os.waitpid(self.pid, 0)
+        if os.path.exists(self.socket):
+            os.unlink(self.socket)
 
 
 class PublisherTest(unittest.TestCase):
     def tearDown(self):
         if os.path.exists(SHM):
             os.unlink(SHM)
+
+    def test_a_hung_program_ends_on_the_neutral_values_through_the_dead_man(self):
+        # Publishing starts on the neutral values; the program drives until
+        # told to hang, then hangs, also holding the interpreter's lock.
+        drive = ("import ctypes, select, sys, time, _CommandFeed\n"
+                 "_CommandFeed.set_deadman(300)\n"
+                 "_CommandFeed.connect()\n"
+                 "sys.stdin.readline()\n"
+                 "while not select.select([sys.stdin], [], [], 0.05)[0]:\n"
+                 "    _CommandFeed.send('\\x01\\x0b\\x0f', 3)\n")
+        for hang in ["time.sleep(60)", "ctypes.PyDLL(None).sleep(60)"]:
+            with self.subTest(hang=hang), Broker(), tempfile.TemporaryFile() as screen:
+                child = subprocess.Popen([sys.executable, "-c", drive + hang], stdin=subprocess.PIPE,
+                                         stdout=screen, env=os.environ)
+                try:
+                    def sent():
+                        screen.seek(0)
+                        return re.findall(r"SENT: ([0-9a-fx,]{59})", screen.read().decode())
+
+                    self.assertTrue(wait_until(sent, 30), "nothing published")
+                    self.assertEqual(sent()[0], NEUTRAL)
+                    child.stdin.write(b"\n")
+                    child.stdin.flush()
+                    self.assertTrue(wait_until(lambda: sent()[-1] == DRIVEN, 10), sent()[-5:])
+                    child.stdin.write(b"\n")
+                    child.stdin.flush()
+                    self.assertTrue(wait_until(lambda: sent()[-1] == NEUTRAL, 5), sent()[-5:])
+                finally:
+                    child.kill()
+                    child.wait()
+                    child.stdin.close()
 
     def test_failed_start_is_logged_and_the_interpreter_lives_on(self):
         # A ring name that is taken makes the publisher's start fail, and so
@@ -90,7 +191,7 @@ class PublisherTest(unittest.TestCase):
                   "    if _CommandFeed.status()[0] == 'ended': break\n"
                   "    time.sleep(0.01)\n"
                   "print('status', *_CommandFeed.status(), flush=True)\n"
-                  "print('alive', _CommandFeed.send('a', 1), _CommandFeed.connect(), flush=True)\n")
+                  "print('alive', _CommandFeed.send('\\x01', 1), _CommandFeed.connect(), flush=True)\n")
         child = subprocess.Popen([sys.executable, "-c", script], stdin=subprocess.PIPE,
                                  stdout=subprocess.PIPE, text=True, env=os.environ)
         try:

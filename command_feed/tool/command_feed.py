@@ -4,7 +4,9 @@ values through the _CommandFeed module, from the keyboard, as a sweep, or as
 fixed values. Needs a running VOK_App broker; servo_controller consumes what
 this publishes. However it stops (Ctrl-C, SIGTERM, SIGHUP, the end of a
 sweep, an error) the last values it publishes are the neutral ones; when the
-publisher fails it says why and exits with status 1.
+publisher fails it says why and exits with status 1. Every mode renews its
+values at least every LOOK_PERIOD, so that the publisher's dead-man puts the
+neutral values in force when the tool hangs.
 """
 
 import argparse
@@ -21,8 +23,11 @@ CHANNELS = 15
 LAST_SETTABLE = CHANNELS - 2
 MAX_VALUE = 15
 CENTRE = 8
-# How often a waiting tool looks whether its publisher still runs.
+# How often a waiting tool looks whether its publisher still runs and
+# renews its values.
 LOOK_PERIOD = 0.1
+# Silence after which the publisher itself puts the neutral values in force.
+DEAD_MAN = 0.5
 # How long a failed tool waits for its publisher to let go of the ring.
 ABANDON_WAIT = 0.5
 
@@ -46,14 +51,16 @@ def import_module():
 
 class Feed:
     """The module's publisher and the values it publishes, which start at
-    the neutral ones."""
+    the neutral ones; dead_man is the publisher's dead-man time in seconds."""
 
-    def __init__(self, module, neutral):
+    def __init__(self, module, neutral, dead_man=DEAD_MAN):
         self.module = module
         self.neutral = list(neutral)
         self.values = list(neutral)
+        self.dead_man = dead_man
 
     def start(self, timeout):
+        self.module.set_deadman(round(self.dead_man * 1000))
         if self.module.connect() != 0:
             raise PublisherFailed("connect() failed: a publisher already runs in this process")
         self.push()
@@ -75,9 +82,11 @@ class Feed:
         return phase == "publishing"
 
     def wait(self, seconds):
-        """Sleeps, looking at the publisher meanwhile; whether it still runs."""
+        """Sleeps, looking at the publisher and renewing the values meanwhile;
+        whether it still runs."""
         end = time.monotonic() + seconds
         while self.publishing():
+            self.push()
             left = end - time.monotonic()
             if left <= 0:
                 return True
@@ -111,7 +120,6 @@ def parse_values(text):
 def run_fixed(feed, args):
     for channel, value in enumerate(args.values):
         feed.set(channel, value)
-    feed.push()
     while feed.wait(LOOK_PERIOD):
         pass
 
@@ -128,7 +136,6 @@ def run_sweep(feed, args):
         for position in sweep_positions(args.low, args.high):
             for channel in args.channels:
                 feed.set(channel, position)
-            feed.push()
             if not feed.wait(args.step / 1000.0):
                 return
         done += 1
@@ -196,7 +203,8 @@ def run_keys(feed, args):
         sys.stderr.write(KEYS_HELP + "\r\n")
         while feed.publishing():
             draw(feed, channel)
-            for key in read_keys(0.2):
+            feed.push()
+            for key in read_keys(LOOK_PERIOD):
                 if key in ("q", "\x03"):
                     return
                 channel = apply_key(feed, channel, key)

@@ -1,5 +1,5 @@
 """The control protocol of the operator console, without the network: what
-a control message must be, who drives, and the dead-man release."""
+a control message must be, who drives, and the release of a silent driver."""
 
 import json
 import time
@@ -8,8 +8,6 @@ CHANNELS = 15
 MAX_VALUE = 15
 # Longest control message; fifteen two-digit values fit easily.
 MAX_MESSAGE = 512
-# No control message for this long puts the neutral values in force.
-DEAD_MAN = 0.5
 
 # WebSocket close codes for a bad message (documented in the README).
 CLOSE_BINARY = 1003
@@ -51,11 +49,13 @@ def read_values(text):
 
 class Control:
     """The values in force and the one client that drives them. apply(values)
-    publishes a list of values; clock gives seconds."""
+    publishes a list of values; a driver silent for dead_man seconds lets go;
+    clock gives seconds."""
 
-    def __init__(self, neutral, apply, clock=time.monotonic):
+    def __init__(self, neutral, apply, dead_man, clock=time.monotonic):
         self.neutral = list(neutral)
         self.apply = apply
+        self.dead_man = dead_man
         self.clock = clock
         self.values = list(neutral)
         self.driver = None
@@ -77,8 +77,10 @@ class Control:
             self.release()
 
     def check(self):
-        """The dead-man: a driver silent for DEAD_MAN seconds lets go."""
-        if self.driver is not None and self.clock() - self.last_message >= DEAD_MAN:
+        """A driver silent for dead_man seconds lets go. The feed's publisher
+        has put the neutral values in force by then on its own, also when
+        this process hangs; this frees the console for another page."""
+        if self.driver is not None and self.clock() - self.last_message >= self.dead_man:
             self.release()
 
     def release(self):
@@ -86,9 +88,10 @@ class Control:
         self.put(self.neutral)
 
     def put(self, values):
-        if values != self.values:
-            self.values = list(values)
-            self.apply(self.values)
+        # Every message of the driver reaches the feed, changed or not: it
+        # renews the publisher's dead-man.
+        self.values = list(values)
+        self.apply(self.values)
 
     def view(self, client):
         """Who drives, as client sees it, and the values in force."""

@@ -58,7 +58,7 @@ class Console:
         self.stream_url = stream_url
         self.frames = FrameRate()
         self.clients = set()
-        self.control = console_control.Control(feed.neutral, self.publish)
+        self.control = console_control.Control(feed.neutral, self.publish, feed.dead_man)
 
     def publish(self, values):
         self.feed.values = list(values)

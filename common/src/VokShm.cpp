@@ -137,13 +137,25 @@ int VokShm::createOwned() {
 }
 
 // Creates the name exclusively and locks the new object for the owner's life.
+// Between the create and the lock a newcomer may take the unlocked object
+// for a stale one and replace it; whoever then writes into it writes into a
+// ring nobody reads. So the object is kept only when the lock is held on the
+// object still under the name (once it is, nobody can replace it); otherwise
+// -1 with errno EEXIST, as for a name whose owner lives.
 int VokShm::createLocked() {
   int protection = 0;
   int openFlags = 0;
   getFlags(true, protection, openFlags);
   const int descriptor = functions->_shm_open(name.c_str(), openFlags, kMode);
-  if (descriptor != -1) {
-    ownerLock = std::make_unique<FileLock>(functions, descriptor);
+  if (descriptor == -1) {
+    return -1;
+  }
+  ownerLock = std::make_unique<FileLock>(functions, descriptor);
+  if (!ownerLock->heldOnNamedFile()) {
+    ownerLock.reset();
+    functions->_close(descriptor);
+    errno = EEXIST;
+    return -1;
   }
   return descriptor;
 }

@@ -21,7 +21,8 @@ class VokShm {
   // exclusively and truncates it to size, and maps size bytes: read-write when
   // creating, read-only otherwise. A name that exists already is taken over
   // (unlinked, created anew, one log line) when no provider holds its lock;
-  // while one does, creating fails with the EEXIST text. Throws std::invalid_argument for a null
+  // while one does, or when another newcomer replaced this one's new object
+  // before it was locked, creating fails with the EEXIST text. Throws std::invalid_argument for a null
   // functions pointer, VOKException (logged) when a call fails or the object
   // is smaller than size; whatever was opened or created is released first.
   VokShm(std::string name, unsigned size, std::shared_ptr<ISharedMemory> functions, bool create);

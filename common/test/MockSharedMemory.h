@@ -18,9 +18,10 @@ class MockSharedMemory : public ISharedMemory {
   MOCK_METHOD(int, _flock, (int, int), (override));
 };
 
-// Action for _fstat: reports an object of the given size.
+// Action for _fstat: reports an object of the given size, still under its name.
 ACTION_P(ReportObjectSize, bytes) {
   arg1->st_size = static_cast<off_t>(bytes);
+  arg1->st_nlink = 1;
   return 0;
 }
 

@@ -60,6 +60,7 @@ TEST_F(VokShmCalls, CreatingSideOpensExclusivelyTruncatesAndMapsReadWrite) {
   InSequence order;
   EXPECT_CALL(*shm, _shm_open(StrEq("ring"), 0xC2, 0666u)).WillOnce(Return(kFd));
   EXPECT_CALL(*shm, _flock(kFd, LOCK_EX | LOCK_NB)).WillOnce(Return(0));
+  EXPECT_CALL(*shm, _fstat(kFd, _)).WillOnce(ReportObjectSize(0));
   EXPECT_CALL(*shm, _ftruncate(kFd, 4096)).WillOnce(Return(0));
   EXPECT_CALL(*shm, _fstat(kFd, _)).WillOnce(ReportObjectSize(4096));
   EXPECT_CALL(*shm, _mmap(nullptr, 4096u, PROT_READ | PROT_WRITE, MAP_SHARED, kFd, 0))
@@ -93,6 +94,7 @@ TEST_F(VokShmCalls, AttachingSideMapsReadOnlyAlsoAfterResizeAndNeverUnlinks) {
 TEST_F(VokShmCalls, FailedTruncateClosesAndUnlinksBeforeThrowing) {
   EXPECT_CALL(*shm, _shm_open(_, kCreateFlags, _)).WillOnce(Return(kFd));
   expectOwnerLock();
+  EXPECT_CALL(*shm, _fstat(kFd, _)).WillOnce(ReportObjectSize(0));
   EXPECT_CALL(*shm, _ftruncate(kFd, _)).WillOnce(FailWith(ENOSPC));
   EXPECT_CALL(*shm, _shm_unlink(StrEq("ring"))).WillOnce(FailWith(ENOENT));
   EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
@@ -185,6 +187,34 @@ TEST_F(VokShmCalls, StaleObjectWhoseNameCannotBeRemovedFailsWithThatCause) {
   EXPECT_CALL(*shm, _close(kFd)).Times(1);
   EXPECT_EQ(thrownText([&] { VokShm("/ring", 64, shm, true); }),
             std::string("Error opening a shared memory - Error-Msg: ") + std::strerror(EPERM));
+}
+
+// Two newcomers at once: before this one locked its new object, the other
+// took it for a stale one and put its own under the name. Writing into the
+// replaced object would feed nobody, so it is given up; the other's lives.
+TEST_F(VokShmCalls, NewObjectReplacedBeforeItWasLockedIsGivenUpWithTheExistsText) {
+  const int kSuccessors = 8;
+  const struct {
+    int lockResult;  // our lock on the new object
+    nlink_t links;   // the new object's names when looked at
+  } rows[] = {{0, 0}, {-1, 1}};
+  for (const auto& row : rows) {
+    EXPECT_CALL(*shm, _shm_open(StrEq("/ring"), kCreateFlags, 0666u)).WillOnce(Return(kFd));
+    EXPECT_CALL(*shm, _flock(kFd, LOCK_EX | LOCK_NB)).WillOnce(Return(row.lockResult));
+    EXPECT_CALL(*shm, _fstat(kFd, _)).WillRepeatedly([&row](int, struct stat* status) {
+      status->st_nlink = row.links;
+      return 0;
+    });
+    EXPECT_CALL(*shm, _flock(kFd, LOCK_UN)).Times(row.lockResult == 0 ? 1 : 0);
+    EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
+    // The name's object now: the successor's, locked by it.
+    EXPECT_CALL(*shm, _shm_open(StrEq("/ring"), O_RDONLY, 0666u)).WillOnce(Return(kSuccessors));
+    EXPECT_CALL(*shm, _flock(kSuccessors, LOCK_EX | LOCK_NB)).WillOnce(FailWith(EWOULDBLOCK));
+    EXPECT_CALL(*shm, _close(kSuccessors)).WillOnce(Return(0));
+    EXPECT_EQ(thrownText([&] { VokShm("/ring", 64, shm, true); }),
+              std::string("Error opening a shared memory - Error-Msg: ") + std::strerror(EEXIST));
+    ::testing::Mock::VerifyAndClearExpectations(shm.get());
+  }
 }
 
 TEST(VokShmArguments, NullWrappersAreRefused) {

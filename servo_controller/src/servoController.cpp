@@ -10,8 +10,11 @@
 #include "UserDataStruct.h"
 #include "appSignIn.h"
 #include "channelText.h"
+#include "GuardianWrapperLinux.h"
 #include "failsafeForwarding.h"
+#include "lastWordGuardian.h"
 #include "log_datalayer.h"
+#include "neutralValues.h"
 #include "provideSelection.h"
 #include "servo.h"
 #include "stopSignalWatcher.h"
@@ -63,13 +66,18 @@ int runController(const std::string& component, const ControllerOptions& options
     destroyDataPumpSemaphore();
     return 1;
   }
-  if (ServoOpen() == -1) {
+  const int port = ServoOpen();
+  if (port == -1) {
     log(LOG_ERROR, component, "SERVO not open");
     VOK::processStop().requestStop();
-  } else if (options.failsafe) {
-    forwardWithFailsafe(*session->reader, options, component, VOK::processStop());
   } else {
-    forwardRecords(*session->reader, VOK::processStop());
+    const LastWordGuardian lastWord(std::make_shared<GuardianWrapperLinux>(), port,
+                                    ServoFrame(neutralRecord(options.neutral)));
+    if (options.failsafe) {
+      forwardWithFailsafe(*session->reader, options, component, VOK::processStop());
+    } else {
+      forwardRecords(*session->reader, VOK::processStop());
+    }
   }
   ServoClose();
   destroyDataPumpSemaphore();

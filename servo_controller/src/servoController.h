@@ -20,7 +20,8 @@ std::vector<int> stopSignals(const ControllerOptions& options);
 // Signs in as consumer of bramixData, attaches to the provider's ring and
 // forwards the newest record to the servo board every 150 ms until
 // stopProcess (with options.failsafe: the neutral values while the feed is
-// lost, and at the stop). 0 after an orderly stop, 1 when the reply does
-// not name exactly one provider with one provide. Exceptions of the support
-// library pass through.
+// lost, and at the stop). From the port's opening a last-word guardian puts
+// the neutral values on the line whenever and however the controller ends.
+// 0 after an orderly stop, 1 when the reply does not name exactly one
+// provider with one provide. Exceptions of the support library pass through.
 int runController(const std::string& component, const ControllerOptions& options);

@@ -22,11 +22,12 @@ TEST(ChannelTextTest, FifteenLowNibblesInLowerCaseHex) {
   EXPECT_EQ(channelText(data), "0x0,0x1,0x2,0x3,0x4,0x5,0x6,0x7,0x8,0x9,0xa,0xb,0xc,0xd,0xd");
 }
 
-TEST(ChannelTextTest, NegativeAndLargeValuesShowOnlyTheirLowNibble) {
+TEST(ChannelTextTest, NegativeAndLargeValuesShowAsTheRangeEndTheServoGets) {
   UserDataStruct data;
   data.bramixData[0] = -1;
   data.bramixData[1] = 0x7B;
-  EXPECT_THAT(channelText(data), testing::StartsWith("0xf,0xb,0x0,"));
+  data.bramixData[2] = 16;
+  EXPECT_THAT(channelText(data), testing::StartsWith("0x0,0xf,0xf,0x0,"));
 }
 
 Provides provide(const std::string& shmID) {

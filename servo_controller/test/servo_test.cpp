@@ -60,7 +60,14 @@ class ServoTest : public testing::Test {
   std::string path;
 };
 
-TEST_F(ServoTest, OpenSetsNineThousandSixHundredBaudEightNoParityOneStop) {
+TEST_F(ServoTest, OpenSetsNineThousandSixHundredBaudEightNoParityOneStopOnARawLine) {
+  // As a terminal usually starts: echo, canonical input, XON/XOFF, output processing.
+  termios cooked{};
+  ASSERT_EQ(tcgetattr(slave, &cooked), 0);
+  cooked.c_iflag |= IXON | IXOFF | IXANY | ICRNL;
+  cooked.c_oflag |= OPOST | ONLCR;
+  cooked.c_lflag |= ECHO | ICANON | ISIG | IEXTEN;
+  ASSERT_EQ(tcsetattr(slave, TCSANOW, &cooked), 0);
   int fd = ServoOpen();
   ASSERT_GE(fd, 0);
   termios t{};
@@ -69,7 +76,10 @@ TEST_F(ServoTest, OpenSetsNineThousandSixHundredBaudEightNoParityOneStop) {
   EXPECT_EQ(cfgetispeed(&t), B9600);
   EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
   EXPECT_EQ(t.c_cflag & (CSTOPB | PARENB), 0u);
-  EXPECT_EQ(t.c_cflag & (CREAD | CLOCAL), static_cast<tcflag_t>(CREAD | CLOCAL));
+  EXPECT_EQ(t.c_cflag & CLOCAL, static_cast<tcflag_t>(CLOCAL));
+  EXPECT_EQ(t.c_iflag & (IXON | IXOFF | IXANY | ICRNL), 0u);
+  EXPECT_EQ(t.c_oflag & OPOST, 0u);
+  EXPECT_EQ(t.c_lflag & (ECHO | ICANON | ISIG | IEXTEN), 0u);
 }
 
 TEST_F(ServoTest, SecondOpenFailsAndKeepsThePortOpen) {
@@ -91,15 +101,16 @@ TEST_F(ServoTest, FrameCarriesUpperCaseDigitsAndEndsWithD) {
   EXPECT_EQ(data.bramixData[14], 13);
 }
 
-TEST_F(ServoTest, OnlyTheLowNibbleOfEachValueIsSent) {
+TEST_F(ServoTest, ValuesOutsideTheRangeAreMovedToItsNearestEndNeverWrapped) {
   ASSERT_GE(ServoOpen(), 0);
   UserDataStruct data;
   data.bramixData[0] = -1;
-  data.bramixData[1] = 0x1A;
+  data.bramixData[1] = 16;
   data.bramixData[2] = -128;
+  data.bramixData[3] = 127;
   data.bramixData[14] = 99;
   ServoWrite(&data, false);
-  EXPECT_EQ(readMaster(15), "FA0" "00000000000" "D");
+  EXPECT_EQ(readMaster(15), "0F0F" "0000000000" "D");
 }
 
 TEST_F(ServoTest, TestModeSendsTheFixedFrameRawAndLeavesDataAlone) {
@@ -133,10 +144,14 @@ TEST_F(ServoTest, CloseMakesThePortOpenableAgain) {
   EXPECT_GE(ServoOpen(), 0);
 }
 
+// Also: the receiver is switched off, which a pseudo-terminal does not allow.
 TEST(ServoWriteTest, ShortFrameIsReportedOnceWithTheCount) {
   auto port = std::make_shared<NiceMock<MockSerialFunctions>>();
   ServoUseDevice(port, "/dev/ttyFAKE");
   ON_CALL(*port, _open(_, _)).WillByDefault(Return(11));
+  const auto receiverOff = testing::Truly([](tcflag_t flags) { return (flags & CREAD) == 0; });
+  EXPECT_CALL(*port, _tcsetattr(11, TCSANOW, testing::Pointee(testing::Field(&termios::c_cflag, receiverOff))));
+  EXPECT_CALL(*port, _tcflush(11, TCIFLUSH));
   ASSERT_EQ(ServoOpen(), 11);
   EXPECT_CALL(*port, _write(11, _, 1))
       .WillOnce(Return(1))

@@ -7,7 +7,9 @@
 namespace VOK {
 
 int runApp(const AppRun& app, const std::function<int()>& body) {
-  watchStopSignals(app.stopComponent, app.stopSignals);
+  if (!app.stopSignals.empty()) {
+    watchStopSignals(app.stopComponent, app.stopSignals);
+  }
   if (app.realTime) {
     becomeRealTime();
   }

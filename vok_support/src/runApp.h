@@ -10,7 +10,7 @@ namespace VOK {
 struct AppRun {
   std::string component;         // of the line that logs a failure
   const char* stopComponent;     // of "Caught Stop-signal"; must stay valid while the process runs
-  std::vector<int> stopSignals;  // the signals that request processStop()
+  std::vector<int> stopSignals;  // the signals that request processStop(); none: the program takes its own
   bool realTime = false;         // ask for SCHED_FIFO and locked memory first
 };
 

@@ -26,6 +26,13 @@ void onStopSignal(int) {
   errno = savedErrno;
 }
 
+// Whether sig would still end the process as it started: a disposition
+// inherited as ignored (nohup) or a host's own handler is left alone.
+bool defaultAction(int sig) {
+  struct sigaction current {};
+  return ::sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_DFL;
+}
+
 }  // namespace
 
 StopSource::StopSource() {
@@ -93,6 +100,15 @@ void watchStopSignals(const char* component, const std::vector<int>& signals) {
   action.sa_flags = 0;
   for (int signal : signals) {
     ::sigaction(signal, &action, nullptr);
+  }
+  // A closed terminal (an ssh session that ends) stops the process in order
+  // instead of killing it mid-work, and a write to a closed pipe or socket
+  // is an error the caller sees, never the death of the process.
+  if (defaultAction(SIGHUP)) {
+    ::sigaction(SIGHUP, &action, nullptr);
+  }
+  if (defaultAction(SIGPIPE)) {
+    ::signal(SIGPIPE, SIG_IGN);
   }
 }
 

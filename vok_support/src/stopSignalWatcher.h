@@ -47,7 +47,9 @@ StopSource& processStop();
 
 // Installs, for each of signals, a handler (empty mask, no flags, so a sleep
 // it interrupts ends early) that writes LOG_INFO "Caught Stop-signal" under
-// component with one write(2) and requests processStop(). component must stay
+// component with one write(2) and requests processStop(). SIGHUP is watched
+// the same way and SIGPIPE is ignored, each unless the process started with
+// it ignored or its host installed a handler of its own. component must stay
 // valid while the process runs (a literal or a static array). A later call
 // replaces component for all signals and adds its own. Throws VOKException
 // with the system's text when the stop source cannot be made.

@@ -60,11 +60,15 @@ TEST(RealTimeTest, AsksForFifoAtThePriorityAndLocksMemoryEvenWhenRefused) {
 }
 
 // One process, one watcher: the whole life of a watched stop in one test.
-TEST(StopSignalWatcherTest, ASignalFromAnyThreadLogsRequestsTheStopAndWakesWaiters) {
+// SIGHUP stops like the signals named; SIGPIPE no longer kills.
+TEST(StopSignalWatcherTest, AHangUpFromAnyThreadLogsRequestsTheStopAndWakesWaiters) {
   using namespace std::chrono_literals;
   VOK::StopSource& stop = VOK::processStop();
   EXPECT_FALSE(stop.waitForStop(0ns));
+  ::signal(SIGHUP, SIG_DFL);
+  ::signal(SIGPIPE, SIG_DFL);
   VOK::watchStopSignals("test/component", {SIGUSR1, SIGUSR2});
+  ::raise(SIGPIPE);
   const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(stop.waitForStop(20ms));
   EXPECT_GE(std::chrono::steady_clock::now() - start, 20ms);
@@ -73,7 +77,7 @@ TEST(StopSignalWatcherTest, ASignalFromAnyThreadLogsRequestsTheStopAndWakesWaite
   testing::internal::CaptureStdout();
   std::thread raiser([] {
     std::this_thread::sleep_for(50ms);
-    ::kill(::getpid(), SIGUSR2);
+    ::kill(::getpid(), SIGHUP);
   });
   stop.waitForStop();
   raiser.join();

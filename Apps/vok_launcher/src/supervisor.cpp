@@ -58,7 +58,10 @@ Supervisor::Supervisor(std::shared_ptr<IProcessFunctions> functions, std::vector
   strays.number = 0;
   strays.command = {"adopted"};
   sigemptyset(&watched);
-  for (int sig : {SIGCHLD, SIGINT, SIGTERM}) {
+  // SIGHUP (a closed terminal) stops the chain in order like SIGTERM, so
+  // that it never runs on unsupervised; SIGPIPE is taken here and dropped,
+  // so a log line to a closed pipe fails instead of killing the launcher.
+  for (int sig : {SIGCHLD, SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
     sigaddset(&watched, sig);
   }
 }
@@ -67,6 +70,11 @@ int Supervisor::run() {
   if (functions->_becomeSubreaper() != 0) {
     launcherLog(LOG_ERROR, std::string("Cannot adopt the members' daemons: ") + std::strerror(errno));
     return 1;
+  }
+  // Started with hang-ups ignored (nohup), it keeps running through one.
+  if (functions->_signal(SIGHUP, SIG_DFL) == SIG_IGN) {
+    functions->_signal(SIGHUP, SIG_IGN);
+    sigdelset(&watched, SIGHUP);
   }
   // Blocked, the signals wait for sigtimedwait, so none is lost between two
   // looks. Default actions (a shell ignores SIGINT in background jobs) pass
@@ -228,7 +236,7 @@ void Supervisor::handleEvents(Clock::duration timeout) {
   const timespec wait = toTimespec(timeout);
   siginfo_t info{};
   const int sig = functions->_sigtimedwait(&watched, &info, &wait);
-  if ((sig == SIGINT || sig == SIGTERM) && !stopRequested) {
+  if ((sig == SIGINT || sig == SIGTERM || sig == SIGHUP) && !stopRequested) {
     launcherLog(LOG_INFO, "Caught Stop-signal");
     stopRequested = true;
   }

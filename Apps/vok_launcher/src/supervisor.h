@@ -15,8 +15,9 @@
 
 // Runs the chain: starts the broker and then the apps, pausing between starts;
 // when any member ends, stops the others, removes what they left, waits a
-// growing back-off and starts the whole chain again. SIGINT or SIGTERM stops
-// the chain in order (apps last started first, the broker last).
+// growing back-off and starts the whole chain again. SIGINT, SIGTERM or
+// SIGHUP (unless started with it ignored) stops the chain in order (apps
+// last started first, the broker last).
 class Supervisor {
  public:
   // chain: the broker's command line first; it gets "--count" with the

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "channelRange.h"
+
 using remote_control_record::UserDataStruct;
 
 namespace {
@@ -15,7 +17,7 @@ std::string channelText(const UserDataStruct& data) {
   size_t used = 0;
   for (unsigned i = 0; i < UserDataStruct::kChannels && kTextSize - used >= kEntryRoom; ++i) {
     used += snprintf(text + used, kTextSize - used, "%s0x%x", i == 0 ? "" : ",",
-                     static_cast<unsigned>(data.bramixData[i]) & 0x0F);
+                     static_cast<unsigned>(channelInRange(data.bramixData[i])));
   }
   return std::string(text, used);
 }

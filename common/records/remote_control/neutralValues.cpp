@@ -4,20 +4,21 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "channelRange.h"
+
 using remote_control_record::UserDataStruct;
 
 namespace {
 
 constexpr unsigned kSettable = UserDataStruct::kChannels - 1;
 constexpr int8_t kEndMark = 13;
-constexpr long kMaxValue = 15;
 
 const std::string kUsage = "neutral values: up to 14 comma-separated values 0..15";
 
 int8_t channelValue(const std::string& item) {
   char* end = nullptr;
   long value = std::strtol(item.c_str(), &end, 0);
-  if (item.empty() || *end != '\0' || value < 0 || value > kMaxValue) {
+  if (item.empty() || *end != '\0' || value < kChannelMin || value > kChannelMax) {
     throw std::invalid_argument(kUsage + ", not \"" + item + "\"");
   }
   return static_cast<int8_t>(value);

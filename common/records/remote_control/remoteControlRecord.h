@@ -22,7 +22,7 @@ class UserDataStruct : public VOK::IVOKBaseDataStruct {
   // inside this object.
   std::list<Symbol> getSymbolList() const override;
 
-  // Channel values 0..14; only the low 4 bits reach the servo board.
+  // Channel values 0..14; the servo board gets each moved into 0..15.
   int8_t bramixData[kChannels];
 };
 

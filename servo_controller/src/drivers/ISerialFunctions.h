@@ -15,6 +15,8 @@ class ISerialFunctions {
   virtual int _tcgetattr(int fd, termios* settings) = 0;
   // tcsetattr(3); 0 or -1.
   virtual int _tcsetattr(int fd, int when, const termios* settings) = 0;
+  // tcflush(3); 0 or -1.
+  virtual int _tcflush(int fd, int queue) = 0;
   // write(2); the count written or -1.
   virtual long _write(int fd, const void* buf, size_t count) = 0;
   // close(2); 0 or -1.

@@ -11,6 +11,8 @@ int SerialWrapperLinux::_tcsetattr(int fd, int when, const termios* settings) {
   return ::tcsetattr(fd, when, settings);
 }
 
+int SerialWrapperLinux::_tcflush(int fd, int queue) { return ::tcflush(fd, queue); }
+
 long SerialWrapperLinux::_write(int fd, const void* buf, size_t count) {
   return ::write(fd, buf, count);
 }

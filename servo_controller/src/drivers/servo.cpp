@@ -8,11 +8,13 @@
 #include "SerialWrapperLinux.h"
 #include "Sleep.h"
 #include "UserDataStruct.h"
+#include "channelRange.h"
 
 namespace {
 
 constexpr int kFrameLength = 15;
 constexpr int kLastChannel = kFrameLength - 1;
+constexpr int8_t kEndMark = 13;
 constexpr unsigned kTestPauseMs = 150;
 const unsigned char kTestFrame[kFrameLength] = {0x00, 0x41, 0x41, 0x00, 0x38, 0x00, 0x00, 0x00,
                                                 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0D};
@@ -21,13 +23,21 @@ std::shared_ptr<ISerialFunctions> sys = std::make_shared<SerialWrapperLinux>();
 std::string device = "/dev/serial0";
 int sfd = -1;
 
-// 9600 baud, 8 data bits, no parity, one stop bit, receiver on, modem lines
-// ignored; everything else stays as the port had it.
+// 9600 baud, 8 data bits, no parity, one stop bit, modem lines ignored, and
+// transmit-only raw: the line carries the frames and nothing else. As the
+// tty had it, an XOFF byte on the receive pin (noise on an open input is
+// enough) would stop every frame, the neutral ones too, and any byte
+// received would be echoed into the frames; so no flow control, no echo, no
+// canonical or signal input, no output processing, and the receiver off.
 void applyLineSettings(termios& settings) {
   cfsetispeed(&settings, B9600);
   cfsetospeed(&settings, B9600);
-  settings.c_cflag &= ~(CSIZE | CSTOPB | PARENB);
-  settings.c_cflag |= CS8 | CREAD | CLOCAL;
+  settings.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
+                        IXANY | IMAXBEL);
+  settings.c_oflag &= ~OPOST;
+  settings.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+  settings.c_cflag &= ~(CSIZE | CSTOPB | PARENB | CREAD);
+  settings.c_cflag |= CS8 | CLOCAL;
 }
 
 // One write per byte, so that a full driver buffer shows as a short count.
@@ -66,6 +76,9 @@ int ServoOpen() {
   sys->_tcgetattr(sfd, &settings);
   applyLineSettings(settings);
   sys->_tcsetattr(sfd, TCSANOW, &settings);
+  // What came in before the receiver was off is dropped too (a driver that
+  // keeps its receiver on, such as a pseudo-terminal, is never read).
+  sys->_tcflush(sfd, TCIFLUSH);
   return sfd;
 }
 
@@ -73,16 +86,22 @@ int ServoWrite(UserDataStruct* data, bool test) {
   if (test) {
     return ServoTest();
   }
-  data->bramixData[kLastChannel] = 13;
-  unsigned char frame[kFrameLength];
-  for (int i = 0; i < kFrameLength; ++i) {
-    frame[i] = hex2asc(static_cast<unsigned char>(data->bramixData[i]) & 0x0F);
-  }
-  int sum = writeBytes(frame, kFrameLength, false);
+  data->bramixData[kLastChannel] = kEndMark;
+  const std::string frame = ServoFrame(*data);
+  int sum = writeBytes(reinterpret_cast<const unsigned char*>(frame.data()), kFrameLength, false);
   if (sum != kFrameLength) {
     perror("\nServo: Unable to write\n");
   }
   return sum;
+}
+
+std::string ServoFrame(const UserDataStruct& data) {
+  std::string frame(kFrameLength, '\0');
+  for (int i = 0; i < kLastChannel; ++i) {
+    frame[i] = static_cast<char>(hex2asc(channelInRange(data.bramixData[i])));
+  }
+  frame[kLastChannel] = static_cast<char>(hex2asc(kEndMark));
+  return frame;
 }
 
 int ServoTest() {

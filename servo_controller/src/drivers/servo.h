@@ -10,21 +10,26 @@ class UserDataStruct;
 }
 using remote_control_record::UserDataStruct;
 
-// The serial servo board: one 15-character frame per call, 9600 baud 8N1.
+// The serial servo board: one 15-character frame per call, 9600 baud 8N1,
+// on a transmit-only raw line (nothing received reaches the frames).
 
 // Replaces the system-call layer and the device path ("/dev/serial0" by
 // default) for the next ServoOpen. Throws std::invalid_argument for null.
 void ServoUseDevice(std::shared_ptr<ISerialFunctions> functions, const std::string& path);
 
-// Opens and configures the port; the descriptor, or -1 when it is already
-// open (the open port is kept) or cannot be opened.
+// Opens the port, makes it a transmit-only raw line and drops pending
+// input; the descriptor, or -1 when it is already open (the open port is
+// kept) or cannot be opened.
 int ServoOpen();
 
-// test false: sets value 14 of data to 13 and sends the 15 values' low
-// nibbles as upper-case hex digits, one write per character; the bytes
+// test false: sets value 14 of data to 13 and sends the 15 values, each
+// moved into 0..15, as upper-case hex digits, one write per character; the bytes
 // written (15 on success, reported otherwise). test true: ServoTest(), data
 // is neither read nor changed.
 int ServoWrite(UserDataStruct* data, bool test);
+
+// The 15 characters ServoWrite sends for data (value 14 taken as 13).
+std::string ServoFrame(const UserDataStruct& data);
 
 // Sends the fixed test frame raw, echoing it on standard error, then pauses
 // 150 ms; the bytes written.

@@ -30,6 +30,12 @@ SerialLine::~SerialLine() {
   ::close(master);
 }
 
+void SerialLine::write(const std::string& bytes) {
+  if (::write(master, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
+    throw std::runtime_error("writing to the pseudo-terminal failed");
+  }
+}
+
 std::string SerialLine::read(size_t count, std::chrono::milliseconds timeout) {
   std::string got;
   auto end = std::chrono::steady_clock::now() + timeout;

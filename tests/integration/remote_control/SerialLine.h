@@ -17,6 +17,8 @@ class SerialLine {
 
   // Whether the link was made (false: something else is at linkPath).
   bool linked() const { return ownLink; }
+  // Writes bytes at the master side: what the board would send back.
+  void write(const std::string& bytes);
   // Everything that arrives at the master side within timeout, up to count bytes.
   std::string read(size_t count, std::chrono::milliseconds timeout);
 

@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -25,9 +26,27 @@ namespace {
 const std::string kShmName = "/Remote_open_control_kit_enabled_target_(Zentor)Shm";
 const std::string kValues = "1BF88888888888D";   // the tool's "set 1,11,15"
 const std::string kNeutral = "88888888888888D";  // the default neutral values
+const std::string kClamped = "FFFFFFFFFFFFFFD";  // every channel at 16, clamped
 const std::string kLost = "Feed lost: no new record for 500 ms, sending the neutral values";
 const std::string kBack = "Feed back: records flow again";
 constexpr size_t kFrame = 15;
+
+// A feed that drives kValues until SIGUSR1, whose handler then hangs the
+// interpreter for good: only the publisher's own dead-man can end it.
+const char* const kHungFeed =
+    "import signal, time, _CommandFeed\n"
+    "signal.signal(signal.SIGUSR1, lambda *_: time.sleep(3600))\n"
+    "_CommandFeed.connect()\n"
+    "_CommandFeed.set_deadman(300)\n"
+    "while True:\n"
+    "    _CommandFeed.send('\\x01\\x0b\\x0f', 3)\n"
+    "    time.sleep(0.1)\n";
+
+// Runs the controller with standard output and error into a pipe whose
+// reader closes after the first byte, as "... 2>&1 | head -c 1" does.
+const std::vector<std::string> kPipeClosingLauncher = {"/bin/sh", "-c", "\"$0\" \"$@\" 2>&1 | head -c 1"};
+
+enum class Feed { Tool, HungWithDeadman, ProviderOfSixteen };
 
 size_t count(const std::string& text, const std::string& part) {
   size_t n = 0;
@@ -45,15 +64,29 @@ class FailsafeTest : public testing::Test {
     }
   }
 
-  // Broker, the tool publishing kValues, then servo_controller with servoArguments.
-  void startChain(const std::vector<std::string>& servoArguments) {
+  // Broker, the feed (publishing kValues, or 16 on every channel), then
+  // servo_controller with servoArguments ("|" first: its output into a
+  // pipe that closes), until the feed's frame is on the line.
+  void startChain(std::vector<std::string> servoArguments, Feed feed = Feed::Tool) {
     broker.emplace(VOK_APP_PATH, std::vector<std::string>{"-c", "2"});
     ASSERT_TRUE(broker->waitForSocketFile(10s));
-    tool.emplace(pythonCommand({TOOL_SCRIPT, "set", "1,11,15"}));
+    if (feed == Feed::Tool) {
+      tool.emplace(pythonCommand({TOOL_SCRIPT, "set", "1,11,15"}));
+    } else if (feed == Feed::HungWithDeadman) {
+      tool.emplace(pythonCommand({"-c", kHungFeed}));
+    } else {
+      tool.emplace(std::vector<std::string>{RING_PROVIDER_PATH, kShmName, "16"});
+    }
     ASSERT_TRUE(waitFor([] { return vok_itest::fileExists("/dev/shm" + kShmName); }, 30s))
         << tool->errors();
-    servo.emplace(SERVO_CONTROLLER_PATH, servoArguments);
-    ASSERT_TRUE(frameBefore(kValues, Clock::now() + 15s)) << servo->output() << servo->errors();
+    const bool piped = !servoArguments.empty() && servoArguments.front() == "|";
+    if (piped) {
+      servoArguments.erase(servoArguments.begin());
+    }
+    servo.emplace(SERVO_CONTROLLER_PATH, servoArguments, "", 10s,
+                  piped ? kPipeClosingLauncher : std::vector<std::string>{});
+    const std::string driving = feed == Feed::ProviderOfSixteen ? kClamped : kValues;
+    ASSERT_TRUE(frameBefore(driving, Clock::now() + 15s)) << servo->output() << servo->errors();
   }
 
   template <typename Pred>
@@ -79,6 +112,20 @@ class FailsafeTest : public testing::Test {
       }
     }
     return false;
+  }
+
+  // Reads whole frames for duration; how many of them, from the first
+  // onwards, equal frame (all are kept in seen, which is emptied first).
+  size_t framesFor(std::chrono::milliseconds duration, const std::string& frame) {
+    seen.clear();
+    const Clock::time_point end = Clock::now() + duration;
+    while (frameBefore(frame, end)) {
+    }
+    size_t equal = 0;
+    while (equal < seen.size() && seen[equal] == frame) {
+      ++equal;
+    }
+    return equal;
   }
 
   // The last frame once the line has been quiet for a second.
@@ -112,28 +159,64 @@ TEST_F(FailsafeTest, FrozenFeedGivesNeutralResumedFeedItsValuesAndAStopEndsOnNeu
   EXPECT_EQ(count(servo->output(), kBack), 1u) << servo->output();
 }
 
-// Which end puts the neutral frame on the line: the controller's failsafe
-// for a killed feed, the tool itself when it is asked to stop.
-TEST_F(FailsafeTest, KilledOrStoppedFeedLeavesTheNeutralFrameOnTheLine) {
-  struct Case {
+// The fault-injection table: one fault per row, with the frame the line
+// must carry after it and a generous bound. After that frame, the line
+// carries nothing else for a while; a controller still running keeps
+// sending it and ends on neutral at its orderly stop.
+TEST_F(FailsafeTest, EveryFaultLeavesItsFrameOnTheLine) {
+  using Inject = std::function<void()>;
+  struct Fault {
+    std::string name;
+    Feed feed;
     std::vector<std::string> servoArguments;
-    int signal;
+    Inject inject;
+    std::string frame;
     std::chrono::milliseconds within;
-    std::optional<int> toolStatus;
+    std::optional<int> servoStatus = std::nullopt;  // the fault ends the controller so
+    std::optional<int> feedStatus = std::nullopt;
   };
-  const std::vector<Case> cases{{{"--failsafe", "500"}, SIGKILL, 700ms, 128 + SIGKILL},
-                                {{}, SIGTERM, 1s, 0}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.signal);
+  const Inject none = [] {};
+  const std::vector<Fault> faults = {
+      {"feed killed", Feed::Tool, {"--failsafe", "500"},
+       [this] { tool->sendSignal(SIGKILL); }, kNeutral, 1500ms, std::nullopt, 128 + SIGKILL},
+      {"feed asked to stop", Feed::Tool, {}, [this] { tool->sendSignal(SIGTERM); }, kNeutral, 1500ms,
+       std::nullopt, 0},
+      {"feed hung with a dead-man", Feed::HungWithDeadman, {},
+       [this] { tool->sendSignal(SIGUSR1); }, kNeutral, 1500ms},
+      {"servo killed", Feed::Tool, {}, [this] { servo->sendSignal(SIGKILL); }, kNeutral, 1000ms,
+       128 + SIGKILL},
+      {"output pipe closed", Feed::Tool, {"|"}, none, kValues, 1000ms},
+      {"SIGHUP", Feed::Tool, {}, [this] { servo->sendSignal(SIGHUP); }, kNeutral, 1000ms, 0},
+      {"XOFF byte", Feed::Tool, {}, [this] { serial.write("\x13"); }, kValues, 1000ms},
+      {"noise byte", Feed::Tool, {}, [this] { serial.write("7"); }, kValues, 1000ms},
+      {"value 16", Feed::ProviderOfSixteen, {}, none, kClamped, 1000ms},
+  };
+  for (const Fault& fault : faults) {
+    SCOPED_TRACE(fault.name);
     // A killed feed leaves its ring's name behind.
     vok_itest::ShmLeftovers stale{{kShmName}};
-    startChain(c.servoArguments);
-    tool->sendSignal(c.signal);
-    EXPECT_TRUE(frameBefore(kNeutral, Clock::now() + c.within)) << testing::PrintToString(seen);
-    EXPECT_EQ(tool->waitForExit(5s), c.toolStatus) << tool->errors();
-    // Without a failsafe the controller repeats the last record: the tool's neutral one.
-    EXPECT_EQ(lastFrame(), kNeutral);
-    EXPECT_EQ(servo->interrupt(5s), std::optional<int>(0));
+    startChain(fault.servoArguments, fault.feed);
+    fault.inject();
+    ASSERT_TRUE(frameBefore(fault.frame, Clock::now() + fault.within)) << testing::PrintToString(seen);
+    const size_t following = framesFor(1500ms, fault.frame);
+    EXPECT_EQ(following, seen.size()) << testing::PrintToString(seen);
+    if (fault.servoStatus) {
+      EXPECT_EQ(servo->waitForExit(5s), fault.servoStatus);
+    } else {
+      EXPECT_GE(following, 5u) << "the line stopped";
+      EXPECT_EQ(servo->interrupt(5s), std::optional<int>(0)) << servo->output() << servo->errors();
+      EXPECT_EQ(lastFrame(), kNeutral);
+    }
+    if (fault.servoStatus == 128 + SIGKILL) {
+      // The guardian of the killed controller was left to this process.
+      const pid_t orphan = vok_itest::adoptedChild("servo_lastword", 1s);
+      ASSERT_NE(orphan, 0);
+      vok_itest::ChildProcess guardian(orphan);
+      EXPECT_EQ(guardian.waitForExit(5s), std::optional<int>(0));
+    }
+    if (fault.feedStatus) {
+      EXPECT_EQ(tool->waitForExit(5s), fault.feedStatus) << tool->errors();
+    }
     EXPECT_EQ(broker->interrupt(5s), std::optional<int>(0));
     servo.reset();
     tool.reset();

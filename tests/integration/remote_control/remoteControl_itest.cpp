@@ -101,14 +101,15 @@ TEST_F(RemoteControlTest, ThreeSentValuesReachTheSerialLineAsOneFrame) {
   EXPECT_EQ(servo.commandStatus(), 0);
   EXPECT_THAT(servo.output(), HasSubstr("going into daemon mode"));
 
-  // The other end of the line: one frame per pass, all alike.
-  const std::string frame = "1BF00000000000D";
+  // The other end of the line: one frame per pass, all alike; the values
+  // not sent stay at the neutral ones the feed starts with.
+  const std::string frame = "1BF88888888888D";
   std::string line = serial.read(4 * frame.size(), 15s);
   ASSERT_EQ(line.substr(0, frame.size()), frame) << servo.output() << servo.errors();
   EXPECT_EQ(line, frame + frame + frame + frame);
   EXPECT_TRUE(eventually([&] { return servo.errors().find("RECEIVED: ") != std::string::npos; }, 2s));
   EXPECT_THAT(servo.errors(),
-              HasSubstr("RECEIVED: 0x1,0xb,0xf,0x0,0x0,0x0,0x0,0x0,0x0,0x0,0x0,0x0,0x0,0x0,0xd\n"));
+              HasSubstr("RECEIVED: 0x1,0xb,0xf,0x8,0x8,0x8,0x8,0x8,0x8,0x8,0x8,0x8,0x8,0x8,0xd\n"));
   EXPECT_THAT(servo.output(), HasSubstr("I am consumer reading providers memory"));
 
   // A second publisher is refused; an empty send changes nothing.
@@ -126,7 +127,8 @@ TEST_F(RemoteControlTest, ThreeSentValuesReachTheSerialLineAsOneFrame) {
   ASSERT_EQ(ring.newest.size(), sizeof(UserDataStruct));
   std::vector<unsigned char> values(ring.newest.begin() + sizeof(void*),
                                     ring.newest.begin() + sizeof(void*) + 15);
-  std::vector<unsigned char> expected(15, 0);
+  std::vector<unsigned char> expected(15, 8);
+  expected[14] = 13;
   expected[0] = 1;
   expected[1] = 0x0b;
   expected[2] = 0x0f;

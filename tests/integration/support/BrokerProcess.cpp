@@ -35,7 +35,7 @@ std::string commOf(const std::string& program) {
   return base.substr(0, 15);
 }
 
-// An orphan of the given program that was reparented to this process.
+// An untracked orphan named comm that was reparented to this process.
 pid_t findAdoptedChild(const std::string& comm) {
   DIR* proc = ::opendir("/proc");
   if (proc == nullptr) {
@@ -56,6 +56,16 @@ pid_t findAdoptedChild(const std::string& comm) {
 }
 
 }  // namespace
+
+pid_t adoptedChild(const std::string& comm, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  pid_t child = findAdoptedChild(comm);
+  while (child == 0 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    child = findAdoptedChild(comm);
+  }
+  return child;
+}
 
 std::string socketPathOf(pid_t pid) {
   return "/tmp/sock_" + std::to_string(pid) + ".uds";
@@ -83,13 +93,7 @@ BrokerProcess::BrokerProcess(const std::string& program, const std::vector<std::
   }
   foregroundStatus = *status;
   // The orphan is reparented while the command exits; give /proc a moment.
-  pid_t child = 0;
-  for (int attempt = 0; attempt < 200 && child == 0; ++attempt) {
-    child = findAdoptedChild(commOf(program));
-    if (child == 0) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-  }
+  const pid_t child = adoptedChild(commOf(program), std::chrono::seconds(1));
   if (child == 0) {
     throw std::runtime_error("VOK_App left no daemon child; output: " + command->output());
   }
@@ -127,6 +131,8 @@ std::optional<int> BrokerProcess::interrupt(std::chrono::milliseconds timeout) {
   daemon->sendSignal(SIGINT);
   return daemon->waitForExit(timeout);
 }
+
+void BrokerProcess::sendSignal(int sig) { daemon->sendSignal(sig); }
 
 std::optional<int> BrokerProcess::waitForExit(std::chrono::milliseconds timeout) {
   return daemon->waitForExit(timeout);

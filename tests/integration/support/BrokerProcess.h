@@ -45,6 +45,8 @@ class BrokerProcess {
   bool waitForOutput(const std::string& text, std::chrono::milliseconds timeout) const;
   // Sends SIGINT and waits up to timeout: the exit status, or nullopt.
   std::optional<int> interrupt(std::chrono::milliseconds timeout);
+  // Sends sig to the daemonised broker while it is unreaped.
+  void sendSignal(int sig);
   // Waits up to timeout for the broker to end: the exit status, or nullopt.
   std::optional<int> waitForExit(std::chrono::milliseconds timeout);
   // Everything the command and the broker wrote to standard output.
@@ -58,6 +60,11 @@ class BrokerProcess {
   int foregroundStatus = -1;
   std::chrono::milliseconds foregroundDuration{0};
 };
+
+// An orphan named comm (as /proc shows it, at most 15 bytes) that this
+// process adopted as subreaper and does not track yet, waited for up to
+// timeout; 0 when none came.
+pid_t adoptedChild(const std::string& comm, std::chrono::milliseconds timeout);
 
 // "/tmp/sock_<pid>.uds": the socket file of the broker with this pid.
 std::string socketPathOf(pid_t pid);
