@@ -6,11 +6,13 @@ add_library(remote_control_record STATIC
   records/remote_control/channelText.cpp
   records/remote_control/neutralValues.cpp)
 target_include_directories(remote_control_record PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/records/remote_control)
-target_link_libraries(remote_control_record PUBLIC vok_common vok_messages)
+target_link_libraries(remote_control_record PUBLIC vok_client)
 
-add_library(camera_record STATIC records/camera/UserDataStruct.cpp records/camera/jpegImage.cpp)
+add_library(camera_record STATIC
+  records/camera/UserDataStruct.cpp
+  records/camera/jpegImage.cpp)
 target_include_directories(camera_record PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/records/camera)
-target_link_libraries(camera_record PUBLIC vok_common vok_messages)
+target_link_libraries(camera_record PUBLIC vok_client)
 
 # Layouts on the architecture being built for; one executable per record,
 # since both classes bear the name the system gives them.

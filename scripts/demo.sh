@@ -144,7 +144,14 @@ say "vok_launcher pid $launcher runs the chain of $work/chain; press Ctrl-C to s
 # ===== video section: a camera and the frame relay, stream on port 2020 =====
 video_start "$build" "$work" "$work/launcher.log" || say "video: not started"
 if [[ "$feed_mode" == serve* ]]; then
-  say "console: open http://127.0.0.1:2021/ in a browser (video, sliders, keys, game pad)"
+  # The console prints its address with its token once it listens.
+  console_url=""
+  for _ in $(seq 200); do
+    console_url=$(grep -ho "http://127.0.0.1:2021/?token=[^ ]*" "$work/launcher.err" "$work/launcher.log" | head -n 1)
+    [[ -n "$console_url" ]] && break
+    sleep 0.05
+  done
+  say "console: open ${console_url:-the address with ?token= that the console printed} in a browser (video, sliders, keys, game pad)"
 else
   say "console: scripts/demo.sh console drives from http://127.0.0.1:2021/ instead of the sweep"
 fi

@@ -1,6 +1,6 @@
 # The connection object: sign-in through the socket connection, segment rings
 # through the shared-memory layer.
-target_sources(vok_client PRIVATE src/vokConnection.cpp src/ringOwner.cpp)
+target_sources(vok_client PRIVATE src/client/vokConnection.cpp src/client/ringOwner.cpp)
 target_link_libraries(vok_client PUBLIC vok_common)
 
 vok_add_unit_test(vok_connection_test

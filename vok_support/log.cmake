@@ -1,7 +1,7 @@
 add_library(vok_log STATIC
-  src/log_datalayer.cpp
-  src/VOKException.cpp)
-target_include_directories(vok_log PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src)
+  src/log/log_datalayer.cpp
+  src/log/VOKException.cpp)
+target_include_directories(vok_log PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src/log)
 
 vok_add_unit_test(vok_log_test
   SOURCES test/log_datalayer_test.cpp

@@ -3,30 +3,31 @@
 find_package(nlohmann_json 3 REQUIRED)
 
 add_library(vok_messages STATIC
-  src/Symbol.cpp
-  src/ShmDescriptionBase.cpp
-  src/Provides.cpp
-  src/Requests.cpp
-  src/ApplicationData.cpp
-  src/StringDefs.cpp
-  src/configurationData.cpp
-  src/configurationDataFactory.cpp
-  src/configurationDataFactoryReaders.cpp
-  src/configurationDataFactoryResponse.cpp
-  src/ToJsonBase.cpp
-  src/ConfigToJson.cpp
-  src/responseToJson.cpp
-  src/VokInformation.cpp
-  src/DataProviderInfo.cpp
-  src/ResponseData.cpp
-  src/VokEnvironmentConfig.cpp)
-target_include_directories(vok_messages PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src)
+  src/messages/Symbol.cpp
+  src/messages/ShmDescriptionBase.cpp
+  src/messages/Provides.cpp
+  src/messages/Requests.cpp
+  src/messages/ApplicationData.cpp
+  src/messages/StringDefs.cpp
+  src/messages/configurationData.cpp
+  src/messages/configurationDataFactory.cpp
+  src/messages/configurationDataFactoryReaders.cpp
+  src/messages/configurationDataFactoryResponse.cpp
+  src/messages/ToJsonBase.cpp
+  src/messages/ConfigToJson.cpp
+  src/messages/responseToJson.cpp
+  src/messages/VokInformation.cpp
+  src/messages/DataProviderInfo.cpp
+  src/messages/ResponseData.cpp
+  src/messages/VokEnvironmentConfig.cpp)
+target_include_directories(vok_messages PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src/messages)
 target_link_libraries(vok_messages PUBLIC vok_log PRIVATE nlohmann_json::nlohmann_json)
 
 vok_add_unit_test(vok_messages_test
   SOURCES
     test/applicationData_test.cpp
     test/signInMessage_test.cpp
+    test/signInParseThreads_test.cpp
     test/replyMessage_test.cpp
     test/environmentConfig_test.cpp
   LIBS vok_messages nlohmann_json::nlohmann_json)

@@ -1,11 +1,13 @@
 # What every program needs from its process: the stop signal, pauses that
-# survive signals, real-time scheduling.
+# survive signals, real-time scheduling, the report of another account's file
+# in its way.
 add_library(vok_process STATIC
-  src/pollPause.cpp
-  src/stopSignalWatcher.cpp
-  src/realTime.cpp
-  src/RealTimeWrapperLinux.cpp)
-target_include_directories(vok_process PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src)
+  src/process/foreignOwner.cpp
+  src/process/pollPause.cpp
+  src/process/stopSignalWatcher.cpp
+  src/process/realTime.cpp
+  src/process/RealTimeWrapperLinux.cpp)
+target_include_directories(vok_process PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/src/process)
 target_link_libraries(vok_process PUBLIC vok_log)
 
 vok_add_unit_test(vok_process_test

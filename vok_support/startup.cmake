@@ -1,3 +1,3 @@
 # An app's start-up: the sign-in as provider or consumer in one call. The
 # apps' integration tests run it against a real broker.
-target_sources(vok_client PRIVATE src/appSignIn.cpp src/brokerIndex.cpp)
+target_sources(vok_client PRIVATE src/client/appSignIn.cpp src/client/brokerIndex.cpp src/client/recordContract.cpp)

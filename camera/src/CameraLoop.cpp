@@ -8,9 +8,9 @@
 namespace camera {
 
 namespace {
-const char component[] = "camera/src/CameraLoop::run()";
-const int readTimeoutMs = 100;
-const uint64_t reportPeriodUs = 10000000;
+const char kComponent[] = "camera/src/CameraLoop::run()";
+const int kReadTimeoutMs = 100;
+const uint64_t kReportPeriodUs = 10000000;
 }  // namespace
 
 CameraLoop::CameraLoop(FrameSource& source, Publish publish, const LoopSettings& settings,
@@ -28,21 +28,21 @@ int CameraLoop::run(const VOK::StopSource& stop) {
   std::vector<uint8_t> buffer;
   int status = 0;
   while (!stop.stopRequested()) {
-    const FrameSource::Result result = source.read(buffer, readTimeoutMs);
+    const FrameSource::Result result = source.read(buffer, kReadTimeoutMs);
     if (result == FrameSource::Result::Bytes) {
       splitter.feed(buffer.data(), buffer.size());
     } else if (result == FrameSource::Result::Ended) {
       // An image cut off by the end is dropped, never joined to the next stream's.
       splitter.finish();
       if (!source.restarts()) {
-        log(LOG_ERROR, component, "the source ended");
+        log(LOG_ERROR, kComponent, "the source ended");
         status = 1;
         break;
       }
     }
     watch(now());
   }
-  log(LOG_INFO, component, counts().text(settings.maxImageBytes));
+  log(LOG_INFO, kComponent, counts().text(settings.maxImageBytes));
   return status;
 }
 
@@ -54,7 +54,7 @@ FrameCounts CameraLoop::counts() const {
 
 void CameraLoop::onImage(const std::vector<uint8_t>& image) {
   if (stalled) {
-    log(LOG_INFO, component, "frames arrive again");
+    log(LOG_INFO, kComponent, "frames arrive again");
     stalled = false;
   }
   lastImageUs = now();
@@ -84,13 +84,13 @@ void CameraLoop::holdBack(const VOK::StopSource& stop) {
 void CameraLoop::watch(uint64_t nowUs) {
   if (!stalled && nowUs - lastImageUs >= uint64_t{settings.stallMs} * 1000) {
     stalled = true;
-    log(LOG_ERROR, component,
+    log(LOG_ERROR, kComponent,
         "no frame from the source for " + std::to_string(settings.stallMs) + " ms; the last frame stays");
   }
-  if (nowUs - reportedUs >= reportPeriodUs) {
+  if (nowUs - reportedUs >= kReportPeriodUs) {
     const FrameCounts current = counts();
     if (current.hasNewFaultsSince(reported)) {
-      log(LOG_ERROR, component, "in the last 10 s: " + (current - reported).text(settings.maxImageBytes));
+      log(LOG_ERROR, kComponent, "in the last 10 s: " + (current - reported).text(settings.maxImageBytes));
     }
     reported = current;
     reportedUs = nowUs;

@@ -1,21 +1,20 @@
 #include "CameraRing.h"
 
+#include "cameraContract.h"
+
 #include <cstring>
 #include <stdexcept>
 
 namespace camera {
 
 namespace {
-const char appName[] = "ZentorMotion(ZM)";
-const char shmID[] = "ZentorMotion(ZM)Shm";
-const char component[] = "ZentorMotion(ZM)camera/src/CameraRing()";
+const char kComponent[] = "ZentorMotion(ZM)camera/src/CameraRing()";
 }  // namespace
 
 CameraRing::CameraRing(unsigned serverInstance, uint64_t cycleUs) : frame(std::make_unique<UserDataStruct>()) {
   session = VOK::signInAsProvider(
-      {appName, "camera: JPEG frames of an MJPEG source", serverInstance},
-      {shmID, "ZentorMotion camera frames", "0.1", 0, cycleUs, sizeof(UserDataStruct)}, *frame,
-      {component, "", 0, component});
+      {camera_record::kContract.providerName, "camera: JPEG frames of an MJPEG source", serverInstance},
+      camera_record::kContract.offer(cycleUs), *frame, {kComponent, "", 0, kComponent});
 }
 
 void CameraRing::publish(const std::vector<uint8_t>& image) {

@@ -15,16 +15,16 @@
 namespace camera {
 
 namespace {
-const char component[] = "camera/src/CommandSource";
-const uint64_t firstBackoffMs = 500;
-const uint64_t longestBackoffMs = 10000;
-const int stepMs = 100;
-const int endSteps = 10;
-const int graceSteps = 20;
+const char kComponent[] = "camera/src/CommandSource";
+const uint64_t kFirstBackoffMs = 500;
+const uint64_t kLongestBackoffMs = 10000;
+const int kStepMs = 100;
+const int kEndSteps = 10;
+const int kGraceSteps = 20;
 
 [[noreturn]] void fail(const std::string& what, int error) {
   const std::string text = "cannot start the source command: " + what + ": " + std::strerror(error);
-  log(LOG_ERROR, component, text);
+  log(LOG_ERROR, kComponent, text);
   throw VOK::VOKException(text);
 }
 
@@ -64,10 +64,10 @@ FrameSource::Result CommandSource::read(std::vector<uint8_t>& buffer, int timeou
   if (result == Result::Ended) {
     const std::string how = stop(true);
     const uint64_t ranMs = (now() - startedUs) / 1000;
-    backoffMs = ranMs >= longestBackoffMs || backoffMs == 0 ? firstBackoffMs
-                                                            : std::min(backoffMs * 2, longestBackoffMs);
+    backoffMs = ranMs >= kLongestBackoffMs || backoffMs == 0 ? kFirstBackoffMs
+                                                            : std::min(backoffMs * 2, kLongestBackoffMs);
     dueUs = now() + backoffMs * 1000;
-    log(LOG_INFO, component,
+    log(LOG_INFO, kComponent,
         "the source command ended (" + how + "); starting it again in " +
             std::to_string(backoffMs) + " ms");
   }
@@ -105,18 +105,18 @@ void CommandSource::start() {
   }
   output = fds[0];
   startedUs = now();
-  log(LOG_INFO, component, "started the source command (pid " + std::to_string(child) + "): " + command);
+  log(LOG_INFO, kComponent, "started the source command (pid " + std::to_string(child) + "): " + command);
 }
 
 std::string CommandSource::stop(bool streamEnded) {
   calls->_close(output);
   output = -1;
   if (streamEnded) {
-    endsWithin(endSteps);
+    endsWithin(kEndSteps);
   }
   // Also whatever an ended leader left behind in its group.
   calls->_kill(-child, SIGTERM);
-  if (!endsWithin(graceSteps)) {
+  if (!endsWithin(kGraceSteps)) {
     calls->_kill(-child, SIGKILL);
   }
   siginfo_t info{};
@@ -134,7 +134,7 @@ bool CommandSource::endsWithin(int steps) {
       return true;
     }
     if (step < steps) {
-      calls->_poll(nullptr, 0, stepMs);
+      calls->_poll(nullptr, 0, kStepMs);
     }
   }
   return false;

@@ -12,7 +12,7 @@
 namespace camera {
 
 namespace {
-const char component[] = "camera/src/DescriptorSource::DescriptorSource()";
+const char kComponent[] = "camera/src/DescriptorSource::DescriptorSource()";
 
 std::shared_ptr<ISourceFunctions> required(std::shared_ptr<ISourceFunctions> calls) {
   if (!calls) {
@@ -37,7 +37,7 @@ DescriptorSource::DescriptorSource(std::shared_ptr<ISourceFunctions> calls, cons
   fd = this->calls->_open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     const std::string text = "cannot open the source " + path + ": " + std::strerror(errno);
-    log(LOG_ERROR, component, text);
+    log(LOG_ERROR, kComponent, text);
     throw VOK::VOKException(text);
   }
   stored = isRegularFile(*this->calls, fd);

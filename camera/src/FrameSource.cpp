@@ -10,12 +10,12 @@
 namespace camera {
 
 namespace {
-const size_t chunkBytes = 65536;
-const char component[] = "camera/src/FrameSource::readDescriptor()";
+const size_t kChunkBytes = 65536;
+const char kComponent[] = "camera/src/FrameSource::readDescriptor()";
 
 [[noreturn]] void fail(const std::string& call) {
   const std::string text = "cannot read the source: " + call + ": " + std::strerror(errno);
-  log(LOG_ERROR, component, text);
+  log(LOG_ERROR, kComponent, text);
   throw VOK::VOKException(text);
 }
 }  // namespace
@@ -29,7 +29,7 @@ FrameSource::Result readDescriptor(ISourceFunctions& calls, int fd, std::vector<
   if (events <= 0) {
     return FrameSource::Result::Nothing;
   }
-  buffer.resize(chunkBytes);
+  buffer.resize(kChunkBytes);
   const ssize_t count = calls._read(fd, buffer.data(), buffer.size());
   if (count < 0) {
     if (errno == EINTR || errno == EAGAIN) {

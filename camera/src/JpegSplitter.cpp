@@ -6,20 +6,20 @@
 
 namespace {
 
-const uint8_t markerByte = 0xFF;
-const uint8_t startOfImage = 0xD8;
-const uint8_t endOfImage = 0xD9;
-const uint8_t startOfScan = 0xDA;
-const uint8_t comment = 0xFE;
+const uint8_t kMarkerByte = 0xFF;
+const uint8_t kStartOfImage = 0xD8;
+const uint8_t kEndOfImage = 0xD9;
+const uint8_t kStartOfScan = 0xDA;
+const uint8_t kComment = 0xFE;
 
 // Markers that stand alone, without a length: the restart markers and TEM.
 bool standsAlone(uint8_t code) { return (code >= 0xD0 && code <= 0xD7) || code == 0x01; }
 
 // Segments a viewer does without: application data (EXIF, thumbnails) and comments.
-bool isOptional(uint8_t code) { return (code >= 0xE0 && code <= 0xEF) || code == comment; }
+bool isOptional(uint8_t code) { return (code >= 0xE0 && code <= 0xEF) || code == kComment; }
 
 bool holdsEndPair(const uint8_t* begin, const uint8_t* end) {
-  const uint8_t pair[] = {markerByte, endOfImage};
+  const uint8_t pair[] = {kMarkerByte, kEndOfImage};
   return std::search(begin, end, pair, pair + 2) != end;
 }
 
@@ -41,7 +41,7 @@ void JpegSplitter::feed(const uint8_t* data, size_t size) {
       segmentLeft -= run;
       data += run;
     } else if (state == State::Entropy) {
-      const auto* ff = static_cast<const uint8_t*>(std::memchr(data, markerByte, end - data));
+      const auto* ff = static_cast<const uint8_t*>(std::memchr(data, kMarkerByte, end - data));
       const uint8_t* runEnd = ff != nullptr ? ff : end;
       keep(data, runEnd - data);
       data = runEnd;
@@ -64,23 +64,23 @@ void JpegSplitter::finish() {
 void JpegSplitter::step(uint8_t byte) {
   switch (state) {
     case State::Seek:
-      if (byte == markerByte) {
+      if (byte == kMarkerByte) {
         state = State::SeekFF;
       } else {
         ++totals.skippedBytes;
       }
       break;
     case State::SeekFF:
-      if (byte == startOfImage) {
+      if (byte == kStartOfImage) {
         startImage();
       } else {
         // The 0xFF before was no start; this one may be the next.
-        totals.skippedBytes += byte == markerByte ? 1 : 2;
-        state = byte == markerByte ? State::SeekFF : State::Seek;
+        totals.skippedBytes += byte == kMarkerByte ? 1 : 2;
+        state = byte == kMarkerByte ? State::SeekFF : State::Seek;
       }
       break;
     case State::MarkerStart:
-      if (byte == markerByte) {
+      if (byte == kMarkerByte) {
         keep(&byte, 1);
         state = State::MarkerCode;
       } else {
@@ -90,14 +90,14 @@ void JpegSplitter::step(uint8_t byte) {
       break;
     case State::MarkerCode:
     case State::EntropyFF:
-      if (byte == startOfImage) {
+      if (byte == kStartOfImage) {
         // A new image begins before this one ended: this one broke off.
         dropImage();
         startImage();
         break;
       }
       keep(&byte, 1);
-      if (byte == markerByte) {
+      if (byte == kMarkerByte) {
         break;  // fill byte
       }
       if (state == State::EntropyFF && (byte == 0x00 || standsAlone(byte))) {
@@ -130,7 +130,7 @@ void JpegSplitter::step(uint8_t byte) {
       break;
     case State::Entropy:
       keep(&byte, 1);
-      if (byte == markerByte) {
+      if (byte == kMarkerByte) {
         state = State::EntropyFF;
       }
       break;
@@ -138,7 +138,7 @@ void JpegSplitter::step(uint8_t byte) {
 }
 
 void JpegSplitter::startImage() {
-  image.assign({markerByte, startOfImage});
+  image.assign({kMarkerByte, kStartOfImage});
   tooLarge = false;
   sawScan = false;
   endPairInside = false;
@@ -152,7 +152,7 @@ void JpegSplitter::dropImage() {
 }
 
 void JpegSplitter::onMarker(uint8_t code) {
-  if (code == endOfImage) {
+  if (code == kEndOfImage) {
     endImage();
   } else if (standsAlone(code)) {
     state = State::MarkerStart;
@@ -173,7 +173,7 @@ void JpegSplitter::endSegment() {
       endPairInside = true;
     }
   }
-  if (segmentCode == startOfScan) {
+  if (segmentCode == kStartOfScan) {
     sawScan = true;
     state = State::Entropy;
   } else {

@@ -1,11 +1,12 @@
 #include "feedState.h"
 
 #include "commandFeed.h"
+#include "remoteControlContract.h"
 #include "stopSignalWatcher.h"
 
 namespace CommandFeed {
 
-const char* const kAppName = "Remote_open_control_kit_enabled_target_(Zentor)";
+const char* const kAppName = remote_control_record::kContract.providerName;
 std::atomic<bool>& stopProcess = VOK::processStop().flag();
 std::atomic<bool> running{false};
 std::mutex mx;

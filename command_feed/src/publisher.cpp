@@ -14,13 +14,13 @@
 #include "feedState.h"
 #include "logFailure.h"
 #include "log_datalayer.h"
+#include "remoteControlContract.h"
 #include "stopSignalWatcher.h"
 
 namespace CommandFeed {
 
 namespace {
 
-constexpr int kSignal = 10;
 // The ring is sized for a 1 us cycle although the publisher writes every
 // 150 ms: far more segments than needed, so readers always finish in time.
 constexpr unsigned long long kCycleTimeUs = 1;
@@ -31,8 +31,7 @@ constexpr std::chrono::milliseconds kPublishPause{150};
 std::unique_ptr<VOK::ProviderSession> signIn(UserDataStruct& data, const std::string& component) {
   std::lock_guard<std::mutex> signingIn(mx);
   return VOK::signInAsProvider(
-      {kAppName},
-      {std::string(kAppName) + "Shm", "Zentor for Bramix", "V0.1", kSignal, kCycleTimeUs, sizeof(UserDataStruct)}, data,
+      {kAppName}, remote_control_record::kContract.offer(kCycleTimeUs), data,
       {component, "socketfd: ", sizeof(UserDataStruct), component + "connect()"});
 }
 

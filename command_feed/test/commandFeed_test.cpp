@@ -2,11 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
+#include <fstream>
 #include <stdexcept>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -114,9 +122,26 @@ TEST_F(CommandFeedValuesTest, SilenceForTheDeadManTimePutsTheNeutralValuesInForc
   CommandFeed::setDeadMan(0);
 }
 
-TEST(CommandFeedTest, DisconnectSucceedsAndLeavesNoPublisher) {
+// Kilobytes of this process's memory locked in RAM, as the kernel counts them.
+long lockedKilobytes() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmLck:", 0) == 0) {
+      return std::stol(line.substr(6));
+    }
+  }
+  return -1;
+}
+
+TEST(CommandFeedTest, DisconnectUnlocksTheLockedMemory) {
+  const long page = ::sysconf(_SC_PAGESIZE);
+  std::vector<char> memory(2 * page);
+  char* aligned = memory.data() + (page - reinterpret_cast<uintptr_t>(memory.data()) % page);
+  ASSERT_EQ(::mlock(aligned, page), 0) << std::strerror(errno);
+  ASSERT_GT(lockedKilobytes(), 0);
   EXPECT_EQ(CommandFeed::disconnect(), 0);
-  EXPECT_FALSE(CommandFeed::publisherRunning());
+  EXPECT_EQ(lockedKilobytes(), 0);
 }
 
 }  // namespace

@@ -2,12 +2,15 @@
 
 import asyncio
 import os
+import stat
 import sys
+import tempfile
 import unittest
 
 import aiohttp
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tool"))
+import console_access  # noqa: E402
 import console_control  # noqa: E402
 import operator_console  # noqa: E402
 
@@ -32,10 +35,11 @@ class FakeFeed:
 
 
 class ConsoleTest(unittest.IsolatedAsyncioTestCase):
-    async def start(self, bind="127.0.0.1", token=None):
+    async def start(self, bind="127.0.0.1"):
         self.feed = FakeFeed()
-        self.console = operator_console.Console(
-            self.feed, operator_console.console_token(bind, token), "http://127.0.0.1:1/")
+        self.token = console_access.new_token()
+        access = console_access.Access(self.token, 0, console_access.machine_names(bind, []))
+        self.console = operator_console.Console(self.feed, access, "http://127.0.0.1:1/")
         self.runner = aiohttp.web.AppRunner(self.console.application())
         await self.runner.setup()
         site = aiohttp.web.TCPSite(self.runner, bind, 0)
@@ -46,8 +50,9 @@ class ConsoleTest(unittest.IsolatedAsyncioTestCase):
         self.http = aiohttp.ClientSession()
         self.sockets = []
 
-    async def connect(self, query=""):
-        socket = await self.http.ws_connect(self.base + "/control" + query)
+    async def connect(self):
+        socket = await self.http.ws_connect(self.base + "/control?token=" + self.token,
+                                            headers={"Origin": self.base})
         self.sockets.append(socket)
         return socket
 
@@ -113,21 +118,20 @@ class ConsoleTest(unittest.IsolatedAsyncioTestCase):
         await asyncio.sleep(0.1)
         self.assertEqual(self.feed.pushed[-1], NEUTRAL)
 
-    async def test_other_address_needs_the_token_on_page_and_handshake(self):
-        await self.start(bind="127.0.0.2")
-        token = self.console.token
-        self.assertTrue(token)
-        for path in ["/", "/control", "/?token=wrong"]:
-            async with self.http.get(self.base + path) as response:
-                self.assertEqual(response.status, 403, path)
-        with self.assertRaises(aiohttp.WSServerHandshakeError) as refused:
-            await self.connect()
-        self.assertEqual(refused.exception.status, 403)
-        async with self.http.get(self.base + "/?token=" + token) as response:
-            self.assertEqual(response.status, 200)
-            self.assertIn("<title>Operator console</title>", await response.text())
-        driver = await self.connect("?token=" + token)
-        self.assertEqual((await self.reply(driver, DRIVEN))["driver"], "you")
+
+class TokenFileTest(unittest.TestCase):
+    def test_the_token_file_is_for_the_account_and_its_group_only(self):
+        with tempfile.TemporaryDirectory() as folder:
+            path = console_access.store_token(folder, 2021, "abc")
+            self.assertEqual(stat.S_IMODE(os.stat(path).st_mode), 0o640 & ~current_umask())
+            with open(path) as file:
+                self.assertEqual(file.read(), "abc\n")
+
+
+def current_umask():
+    mask = os.umask(0)
+    os.umask(mask)
+    return mask
 
 
 if __name__ == "__main__":

@@ -41,6 +41,40 @@ class KeysTest(unittest.TestCase):
         self.assertEqual(len(feed.pushed), 24)
 
 
+class FakeModule:
+    """Records the calls of the module that Feed makes."""
+
+    def __init__(self):
+        self.calls = []
+
+    def set_deadman(self, ms):
+        self.calls.append(("set_deadman", ms))
+
+    def connect(self):
+        self.calls.append(("connect",))
+        return 0
+
+    def send(self, text, length):
+        self.calls.append(("send", text))
+        return 0
+
+    @staticmethod
+    def status():
+        return ("publishing", "")
+
+
+class FeedTest(unittest.TestCase):
+    def test_the_dead_man_is_set_first_and_waiting_renews_the_values(self):
+        module = FakeModule()
+        feed = command_feed.Feed(module, [8] * 14 + [13])
+        feed.start(timeout=1)
+        self.assertEqual(module.calls[:2], [("set_deadman", 500), ("connect",)])
+        self.assertTrue(feed.wait(3 * command_feed.LOOK_PERIOD))
+        sends = [call for call in module.calls if call[0] == "send"]
+        self.assertGreaterEqual(len(sends), 3)
+        self.assertEqual(set(sends), {("send", "".join(map(chr, feed.neutral)))})
+
+
 class ArgumentsTest(unittest.TestCase):
     def test_sweep_goes_up_and_back_without_repeating_its_ends(self):
         self.assertEqual(command_feed.sweep_positions(2, 5), [2, 3, 4, 5, 4, 3])

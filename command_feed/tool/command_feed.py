@@ -265,14 +265,16 @@ def parse_arguments(argv):
 
     serve = modes.add_parser("serve", help="serve the browser operator console")
     serve.add_argument("--bind", default="127.0.0.1", metavar="ADDR",
-                       help="address to listen on (default 127.0.0.1); any other needs the "
-                            "token")
+                       help="address to listen on (default 127.0.0.1)")
     serve.add_argument("--port", type=int, default=2021, metavar="N",
                        help="TCP port (default 2021)")
     serve.add_argument("--token", metavar="T",
-                       help="token that the page and WebSocket URLs carry as ?token=T "
-                            "(default: none on 127.0.0.1, a new one printed at start "
-                            "elsewhere)")
+                       help="the console's token, opened once as http://ADDR:N/?token=T "
+                            "(default: a new one, printed at start and kept in a file of "
+                            "the runtime folder)")
+    serve.add_argument("--allow-host", action="append", default=[], metavar="NAME",
+                       help="one more name under which browsers reach the console "
+                            "(besides this machine's names and addresses); repeatable")
     serve.add_argument("--stream", default="http://127.0.0.1:2020/", metavar="URL",
                        help="the MJPEG stream the page shows (default http://127.0.0.1:2020/)")
     serve.set_defaults(run=run_serve)

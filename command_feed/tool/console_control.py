@@ -94,6 +94,7 @@ class Control:
         self.apply(self.values)
 
     def view(self, client):
-        """Who drives, as client sees it, and the values in force."""
+        """Who drives, as client sees it, the values in force and the
+        neutral ones (what a page sends when it lets go)."""
         driver = "nobody" if self.driver is None else "you" if self.driver is client else "another"
-        return {"values": self.values, "driver": driver}
+        return {"values": self.values, "driver": driver, "neutral": self.neutral}

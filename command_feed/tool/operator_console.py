@@ -5,30 +5,21 @@ the frame rate can be counted."""
 
 import asyncio
 import collections
-import hmac
 import os
-import secrets
+import signal
 import sys
 import time
 
 import aiohttp
 from aiohttp import web
 
+import console_access
 import console_control
 
 PAGE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "console_page.html")
-LOOPBACK = ("127.0.0.1", "::1", "localhost")
 STATE_PERIOD = 0.2
 WATCH_PERIOD = 0.05
 BOUNDARY = b"--BoundaryString"
-
-
-def console_token(bind, token):
-    """The token the console checks: the given one, a new one for an
-    address other than loopback, None (no check) otherwise."""
-    if token is None and bind not in LOOPBACK:
-        return secrets.token_urlsafe(12)
-    return token
 
 
 class FrameRate:
@@ -52,13 +43,14 @@ class FrameRate:
 
 
 class Console:
-    def __init__(self, feed, token, stream_url):
+    def __init__(self, feed, access, stream_url):
         self.feed = feed
-        self.token = token
+        self.access = access
         self.stream_url = stream_url
         self.frames = FrameRate()
         self.clients = set()
         self.control = console_control.Control(feed.neutral, self.publish, feed.dead_man)
+        self.stopping = False
 
     def publish(self, values):
         self.feed.values = list(values)
@@ -68,13 +60,6 @@ class Console:
         message = dict(self.control.view(client), kind=kind, fps=self.frames.rate())
         message.update(extra)
         return message
-
-    @web.middleware
-    async def check_token(self, request, handler):
-        given = request.query.get("token", "")
-        if self.token is not None and not hmac.compare_digest(given, self.token):
-            return web.Response(status=403, text="403: this console needs its token\n")
-        return await handler(request)
 
     async def page(self, _request):
         return web.FileResponse(PAGE, headers={"Cache-Control": "no-cache"})
@@ -126,11 +111,18 @@ class Console:
             pass
         return response
 
+    def request_stop(self, *_signal):
+        """The handler of SIGTERM and SIGHUP: watch() ends at its next look.
+        A flag, not an exception: raised from a handler, that would land in
+        whatever request runs, which may swallow it."""
+        self.stopping = True
+
     async def watch(self):
-        """The dead-man and the state every page sees; ends when the
-        publisher does (PublisherFailed when it failed)."""
+        """The release of a silent driver and the state every page sees; ends
+        when the publisher does (PublisherFailed when it failed) or a stop
+        was requested."""
         next_state = time.monotonic()
-        while self.feed.publishing():
+        while self.feed.publishing() and not self.stopping:
             self.control.check()
             if time.monotonic() >= next_state:
                 next_state += STATE_PERIOD
@@ -140,33 +132,43 @@ class Console:
             await asyncio.sleep(WATCH_PERIOD)
 
     def application(self):
-        app = web.Application(middlewares=[self.check_token])
+        app = web.Application(middlewares=[self.access.check])
         app.router.add_get("/", self.page)
         app.router.add_get("/control", self.control_socket)
         app.router.add_get("/stream", self.stream)
         return app
 
 
-async def run_console(console, bind, port):
+async def run_console(console, bind, port, token_file):
     runner = web.AppRunner(console.application(), handle_signals=False)
     await runner.setup()
     try:
         site = web.TCPSite(runner, bind, port)
         await site.start()
         host = "[%s]" % bind if ":" in bind else bind
-        query = "?token=%s" % console.token if console.token else ""
-        sys.stderr.write("command_feed: console at http://%s:%d/%s (stream from %s)\n"
-                         % (host, port, query, console.stream_url))
+        sys.stderr.write("command_feed: console at http://%s:%d/?token=%s (the token is also in "
+                         "%s; stream from %s)\n" % (host, port, console.access.token.decode(),
+                                                     token_file, console.stream_url))
         sys.stderr.flush()
+        for signum in (signal.SIGTERM, signal.SIGHUP):
+            signal.signal(signum, console.request_stop)
         await console.watch()
     finally:
         await runner.cleanup()
 
 
 def run_serve(feed, args):
-    console = Console(feed, console_token(args.bind, args.token), args.stream)
+    token = args.token or console_access.new_token()
     try:
-        asyncio.run(run_console(console, args.bind, args.port))
+        token_file = console_access.store_token(console_access.runtime_directory(), args.port, token)
+    except OSError as error:
+        sys.exit("command_feed: cannot keep the console's token: %s" % error)
+    names = console_access.machine_names(args.bind, args.allow_host)
+    console = Console(feed, console_access.Access(token, args.port, names), args.stream)
+    try:
+        asyncio.run(run_console(console, args.bind, args.port, token_file))
     except OSError as error:
         sys.exit("command_feed: cannot serve the console on %s port %d: %s"
                  % (args.bind, args.port, error.strerror or error))
+    finally:
+        os.unlink(token_file)

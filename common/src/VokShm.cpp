@@ -1,6 +1,7 @@
 #include "VokShm.h"
 
 #include "VOKException.h"
+#include "foreignOwner.h"
 #include "log_datalayer.h"
 
 #include <fcntl.h>
@@ -21,13 +22,20 @@ const char* const kTruncateError = "Error truncating a shared memory - Error-Msg
 const char* const kMapError = "Error mapping a shared memory - Error-Msg: ";
 const char* const kUnmapError = "Error unmapping a shared memory - Error-Msg: ";
 const char* const kStatError = "Error reading the status of a shared memory - Error-Msg: ";
-const unsigned kMode = 0666;
+// Only the provider writes its ring: the group and others, as far as the
+// umask lets them in, may read it (readers open it read-only).
+const unsigned kMode = 0644;
 
 std::string errnoText() { return std::strerror(errno); }
 
 [[noreturn]] void logAndThrow(const std::string& message) {
   log(LOG_ERROR, kLocation, message);
   throw VOKException(message);
+}
+
+// Where the system keeps a shared-memory name, with or without its leading slash.
+std::string shmPath(const std::string& name) {
+  return "/dev/shm/" + name.substr(!name.empty() && name[0] == '/' ? 1 : 0);
 }
 
 std::string tooSmallText(const std::string& name, size_t held, size_t wanted) {
@@ -49,7 +57,9 @@ VokShm::VokShm(std::string name, unsigned size, std::shared_ptr<ISharedMemory> f
   const int descriptor =
       create ? createOwned() : this->functions->_shm_open(this->name.c_str(), openFlags, kMode);
   if (descriptor == -1) {
-    logAndThrow(kOpenError + errnoText());
+    // Whatever the call's reason, a name of another account is the cause to report.
+    const std::string foreign = create ? foreignOwnerRefusal("The ring name", shmPath(this->name)) : "";
+    logAndThrow(kOpenError + (foreign.empty() ? errnoText() : foreign));
   }
   fileDescriptor = descriptor;
   log(LOG_DEBUG, kLocation, "Opened shared memory");

@@ -46,7 +46,7 @@ class VokShmCalls : public ::testing::Test {
 
   // An object of the given size behind kFd, opened with the given flags.
   void expectOpen(const char* name, int flags, size_t objectSize) {
-    EXPECT_CALL(*shm, _shm_open(StrEq(name), flags, 0666u)).WillOnce(Return(kFd));
+    EXPECT_CALL(*shm, _shm_open(StrEq(name), flags, 0644u)).WillOnce(Return(kFd));
     EXPECT_CALL(*shm, _fstat(kFd, _)).WillRepeatedly(ReportObjectSize(objectSize));
   }
   // The creator's lock on its object, taken after the open, released before the close.
@@ -58,7 +58,7 @@ class VokShmCalls : public ::testing::Test {
 
 TEST_F(VokShmCalls, CreatingSideOpensExclusivelyTruncatesAndMapsReadWrite) {
   InSequence order;
-  EXPECT_CALL(*shm, _shm_open(StrEq("ring"), 0xC2, 0666u)).WillOnce(Return(kFd));
+  EXPECT_CALL(*shm, _shm_open(StrEq("ring"), 0xC2, 0644u)).WillOnce(Return(kFd));
   EXPECT_CALL(*shm, _flock(kFd, LOCK_EX | LOCK_NB)).WillOnce(Return(0));
   EXPECT_CALL(*shm, _fstat(kFd, _)).WillOnce(ReportObjectSize(0));
   EXPECT_CALL(*shm, _ftruncate(kFd, 4096)).WillOnce(Return(0));
@@ -176,8 +176,8 @@ TEST_F(VokShmCalls, FailedUnmapDuringResizeThrowsWithTheSystemText) {
 }
 
 TEST_F(VokShmCalls, StaleObjectWhoseNameCannotBeRemovedFailsWithThatCause) {
-  EXPECT_CALL(*shm, _shm_open(StrEq("/ring"), kCreateFlags, 0666u)).WillOnce(FailWith(EEXIST));
-  EXPECT_CALL(*shm, _shm_open(StrEq("/ring"), O_RDONLY, 0666u)).WillOnce(Return(kFd));
+  EXPECT_CALL(*shm, _shm_open(StrEq("/ring"), kCreateFlags, 0644u)).WillOnce(FailWith(EEXIST));
+  EXPECT_CALL(*shm, _shm_open(StrEq("/ring"), O_RDONLY, 0644u)).WillOnce(Return(kFd));
   expectOwnerLock();
   EXPECT_CALL(*shm, _fstat(kFd, _)).WillOnce([](int, struct stat* status) {
     status->st_nlink = 1;
@@ -199,7 +199,7 @@ TEST_F(VokShmCalls, NewObjectReplacedBeforeItWasLockedIsGivenUpWithTheExistsText
     nlink_t links;   // the new object's names when looked at
   } rows[] = {{0, 0}, {-1, 1}};
   for (const auto& row : rows) {
-    EXPECT_CALL(*shm, _shm_open(StrEq("/ring"), kCreateFlags, 0666u)).WillOnce(Return(kFd));
+    EXPECT_CALL(*shm, _shm_open(StrEq("/ring"), kCreateFlags, 0644u)).WillOnce(Return(kFd));
     EXPECT_CALL(*shm, _flock(kFd, LOCK_EX | LOCK_NB)).WillOnce(Return(row.lockResult));
     EXPECT_CALL(*shm, _fstat(kFd, _)).WillRepeatedly([&row](int, struct stat* status) {
       status->st_nlink = row.links;
@@ -208,7 +208,7 @@ TEST_F(VokShmCalls, NewObjectReplacedBeforeItWasLockedIsGivenUpWithTheExistsText
     EXPECT_CALL(*shm, _flock(kFd, LOCK_UN)).Times(row.lockResult == 0 ? 1 : 0);
     EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
     // The name's object now: the successor's, locked by it.
-    EXPECT_CALL(*shm, _shm_open(StrEq("/ring"), O_RDONLY, 0666u)).WillOnce(Return(kSuccessors));
+    EXPECT_CALL(*shm, _shm_open(StrEq("/ring"), O_RDONLY, 0644u)).WillOnce(Return(kSuccessors));
     EXPECT_CALL(*shm, _flock(kSuccessors, LOCK_EX | LOCK_NB)).WillOnce(FailWith(EWOULDBLOCK));
     EXPECT_CALL(*shm, _close(kSuccessors)).WillOnce(Return(0));
     EXPECT_EQ(thrownText([&] { VokShm("/ring", 64, shm, true); }),

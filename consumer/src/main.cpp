@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "FrameRelay.h"
-#include "frameRelay.h"
+#include "frameRelayExports.h"
 #include "log_datalayer.h"
 #include "optionLookup.h"
 #include "runApp.h"

@@ -11,10 +11,10 @@ namespace {
 
 const char component[] = "dds_bridge/src/DdsEndpoint";
 
-// Keep-last 1 with the topic's reliability; owned for one create call.
+// Keep-last depth with the topic's reliability; owned for one create call.
 struct TopicQos {
-  explicit TopicQos(Delivery delivery) : qos(dds_create_qos()) {
-    dds_qset_history(qos, DDS_HISTORY_KEEP_LAST, 1);
+  TopicQos(Delivery delivery, int32_t depth) : qos(dds_create_qos()) {
+    dds_qset_history(qos, DDS_HISTORY_KEEP_LAST, depth);
     dds_qset_reliability(qos, delivery == Delivery::Reliable ? DDS_RELIABILITY_RELIABLE : DDS_RELIABILITY_BEST_EFFORT,
                          DDS_MSECS(100));
   }
@@ -36,7 +36,7 @@ DdsEndpoint::DdsEndpoint(std::shared_ptr<IDdsFunctions> functions, uint32_t doma
   try {
     const dds_entity_t topicEntity =
         created(this->functions->_dds_create_topic(participant, topic.type, topic.name.c_str()), "dds_create_topic");
-    const TopicQos qos(topic.delivery);
+    const TopicQos qos(topic.delivery, role == Role::Reader ? topic.readerDepth : 1);
     endpoint = role == Role::Writer
                    ? created(this->functions->_dds_create_writer(participant, topicEntity, qos.qos), "dds_create_writer")
                    : created(this->functions->_dds_create_reader(participant, topicEntity, qos.qos), "dds_create_reader");
@@ -50,7 +50,7 @@ DdsEndpoint::~DdsEndpoint() { functions->_dds_delete(participant); }
 
 void DdsEndpoint::write(const void* sample) { check(functions->_dds_write(endpoint, sample), "dds_write"); }
 
-bool DdsEndpoint::takeArrived(const std::function<void(const void* sample)>& use) {
+bool DdsEndpoint::takeArrived(const std::function<void(const void* sample, dds_instance_handle_t writer)>& use) {
   bool delivered = false;
   for (;;) {
     void* samples[1] = {nullptr};
@@ -61,7 +61,7 @@ bool DdsEndpoint::takeArrived(const std::function<void(const void* sample)>& use
       return delivered;
     }
     if (info.valid_data) {
-      use(samples[0]);
+      use(samples[0], info.publication_handle);
       delivered = true;
     }
     check(functions->_dds_return_loan(endpoint, samples, taken), "dds_return_loan");

@@ -9,15 +9,18 @@
 
 namespace dds_bridge {
 
-// How a topic's samples travel; both kinds keep only the newest sample, so a
+// How a topic's samples travel; writers keep only the newest sample, so a
 // slow reader gets the latest value rather than a backlog.
 enum class Delivery { BestEffort, Reliable };
 
-// One topic of the bridge: its type, its name and how it is delivered.
+// One topic of the bridge: its type, its name, how it is delivered and how
+// many samples a reader keeps between two takes, over all writers (the
+// topic has no key, so every writer's samples share one history).
 struct TopicSpec {
   const dds_topic_descriptor_t* type;
   std::string name;
   Delivery delivery;
+  int32_t readerDepth = 1;
 };
 
 enum class Role { Writer, Reader };
@@ -39,11 +42,12 @@ class DdsEndpoint {
   // Writer: publishes sample, a value of the topic's type. Throws VOKException
   // when Cyclone refuses it.
   void write(const void* sample);
-  // Reader: hands every sample that arrived since the last call to use,
-  // oldest first (valid only during the call; keep-last 1 leaves one per
-  // writer); whether there was any. Notices without data (a writer that went
-  // away) are taken and skipped. Throws VOKException on failure.
-  bool takeArrived(const std::function<void(const void* sample)>& use);
+  // Reader: hands every sample that arrived since the last call to use with
+  // the handle of the writer that sent it, oldest first (valid only during
+  // the call; keep-last 1 leaves one per writer); whether there was any.
+  // Notices without data (a writer that went away) are taken and skipped.
+  // Throws VOKException on failure.
+  bool takeArrived(const std::function<void(const void* sample, dds_instance_handle_t writer)>& use);
 
  private:
   dds_entity_t created(dds_entity_t result, const char* call);

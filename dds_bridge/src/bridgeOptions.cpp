@@ -40,10 +40,10 @@ VOK::OptionTable bridgeTable(BridgeOptions& options, std::optional<BridgeMode>& 
       "vok_dds_bridge",
       "--publish camera|command | --subscribe command [--domain N] "
       "[--failsafe MS] [--neutral V,...] "
-      "[-s|--serverinstance N]",
-      "Bridges a ring of the broker to a DDS topic (Cyclone DDS, "
-      "configured through\n"
-      "CYCLONEDDS_URI) with the layouts of ROS 2's messages.\n",
+      "[-s|--serverinstance N] [--allow-unauthenticated]",
+      "Bridges a ring of the broker to a DDS topic (Cyclone DDS, configured through\n"
+      "CYCLONEDDS_URI; without it, on this machine's loopback only) with the layouts\n"
+      "of ROS 2's messages.\n",
       {{"--publish", "", "camera|command",
         "camera: the frames as rt/vok/camera/compressed "
         "(sensor_msgs/msg/CompressedImage, best effort); "
@@ -66,7 +66,11 @@ VOK::OptionTable bridgeTable(BridgeOptions& options, std::optional<BridgeMode>& 
         "0..13)",
         VOK::textTo([&options](const std::string& text) { options.neutral = parseNeutralValues(text); })},
        {"--serverinstance", "-s", "N", "sign in to the broker listed N-th by pidof (default 0)",
-        VOK::numberInto(options.serverInstance, 0, VOK::kHighestServerInstance)}}};
+        VOK::numberInto(options.serverInstance, 0, VOK::kHighestServerInstance)},
+       {"--allow-unauthenticated", "", "",
+        "subscribing without DDS Security in the configuration: take commands from any writer of the domain "
+        "(refused otherwise)",
+        VOK::flagInto(options.allowUnauthenticated)}}};
 }
 
 }  // namespace
@@ -81,6 +85,11 @@ BridgeCommand readBridgeOptions(const std::vector<std::string>& arguments) {
   }
   if (!mode) {
     static_cast<VOK::CommandOutcome&>(command) = VOK::refusal(table, "--publish or --subscribe is needed");
+    return command;
+  }
+  if (command.options.allowUnauthenticated && *mode != BridgeMode::SubscribeCommand) {
+    static_cast<VOK::CommandOutcome&>(command) =
+        VOK::refusal(table, "--allow-unauthenticated is for --subscribe command only");
     return command;
   }
   command.options.mode = *mode;

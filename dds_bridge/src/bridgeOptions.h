@@ -25,6 +25,7 @@ struct BridgeOptions {
   std::chrono::milliseconds failsafe{500};         // --failsafe MS (subscribing)
   ChannelValues neutral = defaultNeutralValues();  // --neutral V,... (subscribing)
   unsigned serverInstance = 0;                     // -s/--serverinstance N
+  bool allowUnauthenticated = false;               // --allow-unauthenticated (subscribing)
 };
 
 // The outcome of reading the command line.

@@ -3,6 +3,7 @@
 #include "ClockUtils.h"
 #include "bridgeModes.h"
 #include "bridgeTopics.h"
+#include "cameraContract.h"
 #include "cameraImage.h"
 #include "ringFollowing.h"
 #include "rosTime.h"
@@ -14,8 +15,7 @@ int publishCamera(const BridgeOptions& options, std::shared_ptr<IDdsFunctions> d
   auto frame = std::make_unique<camera_record::UserDataStruct>();
   VOK::ClockWrapperLinux clock;
   VOK::ClockUtils monotonic(new VOK::ClockWrapperLinux());
-  const RingWish camera{"ZentorMotion(ZM)", "wish to bridge the Zentor life video",
-                        Symbol("bramixmotionData", "int8_t", camera_record::UserDataStruct::frameBytes, 0),
+  const RingWish camera{camera_record::kContract.request("wish to bridge the Zentor life video"),
                         sizeof(camera_record::UserDataStruct)};
   return followRing(camera, *frame, options.serverInstance, [&] {
     const uint64_t readUs = monotonic.getCurrentTimeInUs();

@@ -2,6 +2,7 @@
 // into the remote-control ring, so that stations on other machines (ROS 2
 // among them) see the camera and drive the machine.
 #include <csignal>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "DdsWrapperCyclone.h"
 #include "bridgeModes.h"
 #include "bridgeOptions.h"
+#include "cycloneConfiguration.h"
 #include "runApp.h"
 
 namespace {
@@ -35,6 +37,12 @@ int main(int argc, char** argv) {
       dds_bridge::readBridgeOptions(std::vector<std::string>(argv + 1, argv + argc));
   if (const std::optional<int> status = VOK::answerInstead(command)) {
     return *status;
+  }
+  // Without a configuration Cyclone would go out on the first interface
+  // with multicast discovery: the bridge stays on this machine instead.
+  const char* configuration = std::getenv("CYCLONEDDS_URI");
+  if (configuration == nullptr || *configuration == '\0') {
+    ::setenv("CYCLONEDDS_URI", dds_bridge::kLoopbackConfiguration, 1);
   }
   // A failure ends the bridge with its error line and status 1, so that a
   // launcher restarts the chain.

@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include "Requests.h"
 #include "appSignIn.h"
 #include "stopSignalWatcher.h"
 
@@ -17,7 +16,7 @@ constexpr std::chrono::milliseconds kLookPause{5};
 int followRing(const RingWish& ring, VOK::IVOKBaseDataStruct& record, unsigned serverInstance,
                const std::function<void()>& forward) {
   std::unique_ptr<VOK::ConsumerSession> session =
-      VOK::signInAsConsumer({appName, "", serverInstance}, Requests(ring.wish, "0.1", {ring.block}, ring.provider),
+      VOK::signInAsConsumer({appName, "", serverInstance}, ring.request,
                             ring.recordSize, {component, "", 0, component});
   if (!session->reader) {
     return 1;

@@ -5,16 +5,13 @@
 #include <string>
 
 #include "IVOKBaseDataStruct.h"
-#include "Symbol.h"
+#include "Requests.h"
 
 namespace dds_bridge {
 
-// The ring a publishing bridge reads: the provider app that writes it, the
-// wish of the request and the block's symbol, and the record's size.
+// The ring a publishing bridge reads: the request for it, and the record's size.
 struct RingWish {
-  std::string provider;
-  std::string wish;
-  Symbol block;
+  Requests request;
   std::size_t recordSize;
 };
 

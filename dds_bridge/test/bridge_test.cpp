@@ -15,6 +15,7 @@
 #include "bridgeTopics.h"
 #include "cameraImage.h"
 #include "commandArray.h"
+#include "cycloneConfiguration.h"
 
 namespace {
 
@@ -37,13 +38,15 @@ ChannelValues channels(std::vector<int8_t> values) {
 
 TEST(BridgeOptions, ReadsEveryOption) {
   const BridgeCommand command = dds_bridge::readBridgeOptions(
-      {"--subscribe", "command", "--domain", "7", "--failsafe", "250", "--neutral", "3", "-s", "1"});
+      {"--subscribe", "command", "--domain", "7", "--failsafe", "250", "--neutral", "3", "-s", "1",
+       "--allow-unauthenticated"});
   ASSERT_EQ(command.action, BridgeCommand::Action::Run) << command.message;
   EXPECT_EQ(command.options.mode, BridgeMode::SubscribeCommand);
   EXPECT_EQ(command.options.domain, 7u);
   EXPECT_EQ(command.options.failsafe, 250ms);
   EXPECT_EQ(command.options.neutral[0], 3);
   EXPECT_EQ(command.options.serverInstance, 1u);
+  EXPECT_TRUE(command.options.allowUnauthenticated);
   EXPECT_EQ(dds_bridge::readBridgeOptions({"--publish", "command"}).options.mode, BridgeMode::PublishCommand);
 }
 
@@ -57,6 +60,7 @@ TEST(BridgeOptions, RefusesBadCommandLinesWithTheReason) {
       {{"--subscribe", "command", "--failsafe", "0"}, "--failsafe takes a whole number from 1 to 3600000, not \"0\""},
       {{"--publish", "camera", "--domain"}, "--domain needs a value"},
       {{"--publish", "camera", "--rate", "3"}, "unknown option \"--rate\""},
+      {{"--publish", "command", "--allow-unauthenticated"}, "--allow-unauthenticated is for --subscribe command only"},
   };
   for (const auto& [arguments, reason] : cases) {
     const BridgeCommand command = dds_bridge::readBridgeOptions(arguments);
@@ -148,6 +152,22 @@ TEST(DdsEndpoint, FailedCreateThrowsItsNameAndLeavesNothingBehind) {
   }
 }
 
+TEST(CycloneConfiguration, SecurityIsSeenInlineOrInNamedFilesButNotInComments) {
+  const std::string configs = DDS_CONFIG_DIR;
+  const std::vector<std::pair<std::string, bool>> cases = {
+      {"", false},
+      {dds_bridge::kLoopbackConfiguration, false},
+      {"file://" + configs + "/lan.xml", false},
+      {"file://" + configs + "/loopback.xml,file://" + configs + "/security.xml", true},
+      {"file:///nonexistent/security.xml", false},
+      {"<CycloneDDS><Domain><Security>\n<Authentication/></Security></Domain></CycloneDDS>", true},
+      {"<CycloneDDS><Domain><!-- <Security> off for now --></Domain></CycloneDDS>", false},
+  };
+  for (const auto& [configuration, secure] : cases) {
+    EXPECT_EQ(dds_bridge::configurationHasSecurity(configuration), secure) << configuration;
+  }
+}
+
 // A reader whose _dds_take lends the scripted messages one at a time.
 class RemoteCommandTest : public testing::Test {
  protected:
@@ -160,7 +180,8 @@ class RemoteCommandTest : public testing::Test {
           if (arrived.empty()) {
             return 0;
           }
-          lent = arrived.front();
+          info->publication_handle = arrived.front().first;
+          lent = arrived.front().second;
           arrived.pop_front();
           message = {};
           message.data._buffer = lent.data();
@@ -172,31 +193,35 @@ class RemoteCommandTest : public testing::Test {
   }
 
   std::shared_ptr<NiceMock<MockDdsFunctions>> dds;
-  std::deque<std::vector<int8_t>> arrived;
+  std::deque<std::pair<dds_instance_handle_t, std::vector<int8_t>>> arrived;
   std::vector<int8_t> lent;
   std_msgs_msg_dds__Int8MultiArray_ message{};
 };
 
-TEST_F(RemoteCommandTest, HoldsTheNewestAcceptedValuesForTheFailsafeTimeThenTheNeutralOnes) {
+// Station A drives first; B's messages change nothing until A has been
+// silent for the failsafe time.
+TEST_F(RemoteCommandTest, OneStationHoldsTheNewestAcceptedValuesForTheFailsafeTimeThenTheNeutralOnes) {
   const std::vector<int8_t> drive{1, 11, 15, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 13};
   const std::vector<int8_t> steer{8, 2, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 13};
   const std::vector<int8_t> tooShort(14, 1);
   const std::vector<int8_t> outOfRange{1, 11, 99, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8, 13};
   const ChannelValues neutral = parseNeutralValues("3");
+  constexpr dds_instance_handle_t a = 0xA, b = 0xB;
   struct Step {
     int atMs;
-    std::vector<std::vector<int8_t>> messages;
+    std::vector<std::pair<dds_instance_handle_t, std::vector<int8_t>>> messages;
     ChannelValues expected;
   };
   const std::vector<Step> steps = {
       {0, {}, neutral},                   // nothing yet
-      {10, {tooShort}, neutral},          // refused: no sign of life
-      {20, {drive}, channels(drive)},
-      {519, {}, channels(drive)},         // held just short of the failsafe time
-      {520, {}, neutral},                 // 500 ms after the last accepted one
-      {530, {outOfRange}, neutral},
-      {540, {drive, steer}, channels(steer)},  // the newest of several
-      {600, {outOfRange}, channels(steer)},    // a refused one keeps the values
+      {10, {{b, tooShort}}, neutral},     // refused: no sign of life, no hold
+      {20, {{a, drive}}, channels(drive)},
+      {30, {{b, steer}}, channels(drive)},  // A holds
+      {519, {{b, steer}}, channels(drive)},  // held just short of the failsafe time
+      {520, {}, neutral},                 // 500 ms after A's last accepted one
+      {530, {{a, outOfRange}}, neutral},
+      {540, {{b, drive}, {b, steer}}, channels(steer)},  // B takes over; the newest of several
+      {600, {{b, outOfRange}, {a, drive}}, channels(steer)},  // neither a refused one nor A changes them
   };
   dds_bridge::DdsEndpoint reader(dds, 0, dds_bridge::commandTopic(), dds_bridge::Role::Reader);
   const auto start = dds_bridge::RemoteCommand::Clock::now();

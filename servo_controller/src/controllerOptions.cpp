@@ -1,5 +1,7 @@
 #include "controllerOptions.h"
 
+namespace servo_controller {
+
 namespace {
 
 VOK::OptionTable controllerTable(ControllerOptions& options) {
@@ -25,3 +27,5 @@ ControllerCommand readControllerOptions(const std::vector<std::string>& argument
   static_cast<VOK::CommandOutcome&>(command) = VOK::readCommandLine(controllerTable(command.options), arguments);
   return command;
 }
+
+}  // namespace servo_controller

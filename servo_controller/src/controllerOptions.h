@@ -8,6 +8,8 @@
 #include "commandLine.h"
 #include "neutralValues.h"
 
+namespace servo_controller {
+
 // servo_controller's command line. Without options it behaves as always:
 // the newest record goes out on every pass, however old it is.
 struct ControllerOptions {
@@ -23,3 +25,5 @@ using ControllerCommand = VOK::ParsedCommand<ControllerOptions>;
 
 // Reads the arguments after the program name.
 ControllerCommand readControllerOptions(const std::vector<std::string>& arguments);
+
+}  // namespace servo_controller

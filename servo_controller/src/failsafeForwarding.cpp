@@ -8,6 +8,8 @@
 #include "log_datalayer.h"
 #include "servo.h"
 
+namespace servo_controller {
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -68,3 +70,5 @@ void forwardWithFailsafe(VOK::ConsistentDataTransfer& reader, const ControllerOp
   }
   sendNeutral(neutral);
 }
+
+}  // namespace servo_controller

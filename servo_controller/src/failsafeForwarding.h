@@ -6,6 +6,8 @@
 #include "controllerOptions.h"
 #include "stopSignalWatcher.h"
 
+namespace servo_controller {
+
 // The poll loop with the failsafe on (options.failsafe set): forwards the
 // newest record every 150 ms while the feed writes; once the ring's index
 // has stood still for the failsafe time, sends the neutral values instead
@@ -15,3 +17,5 @@
 // loop. The servo port must be open.
 void forwardWithFailsafe(VOK::ConsistentDataTransfer& reader, const ControllerOptions& options,
                          const std::string& component, const VOK::StopSource& stop);
+
+}  // namespace servo_controller

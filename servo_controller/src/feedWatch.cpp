@@ -1,5 +1,7 @@
 #include "feedWatch.h"
 
+namespace servo_controller {
+
 FeedWatch::FeedWatch(std::chrono::milliseconds limit, Clock::time_point start)
     : limit(limit), lastMove(start) {}
 
@@ -17,3 +19,5 @@ FeedWatch::Change FeedWatch::observe(std::optional<uint32_t> newestSegment, Cloc
   isLost = nowLost;
   return change;
 }
+
+}  // namespace servo_controller

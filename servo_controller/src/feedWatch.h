@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace servo_controller {
+
 // Tells a live feed from a lost one by the ring's newest-segment index: a
 // provider that writes moves it; one that died, froze or stopped leaves it
 // standing. The ring carries no time stamps, so the watch times how long
@@ -33,3 +35,5 @@ class FeedWatch {
   bool looked = false;
   bool isLost = false;
 };
+
+}  // namespace servo_controller

@@ -11,6 +11,8 @@
 #include "log_datalayer.h"
 #include "servoController.h"
 
+using namespace servo_controller;
+
 int main(int argc, char** argv) {
   const std::string component = appName + "C::main()";
   // The command line is read before the fork, so that a refused one ends

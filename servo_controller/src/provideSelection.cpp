@@ -2,6 +2,8 @@
 
 #include "log_datalayer.h"
 
+namespace servo_controller {
+
 std::optional<Provides> selectProvide(const VOK::ResponseData* reply,
                                       const std::string& component) {
   if (reply == nullptr || reply->getDataProviderInfo().size() != 1) {
@@ -16,3 +18,5 @@ std::optional<Provides> selectProvide(const VOK::ResponseData* reply,
   }
   return provides.front();
 }
+
+}  // namespace servo_controller

@@ -5,8 +5,7 @@
 #include <cstdio>
 #include <list>
 
-#include "Requests.h"
-#include "Symbol.h"
+#include "DEV_Config.h"
 #include "UserDataStruct.h"
 #include "appSignIn.h"
 #include "channelText.h"
@@ -16,23 +15,23 @@
 #include "log_datalayer.h"
 #include "neutralValues.h"
 #include "provideSelection.h"
+#include "remoteControlContract.h"
 #include "servo.h"
 #include "stopSignalWatcher.h"
 #include "testDataPump.h"
+
+namespace servo_controller {
 
 const char kStopComponent[] = "Remote_open_control_kit_enabled_target_(Zentor)C";
 
 namespace {
 
-const std::string symbol = "bramixData";
-const std::string symboltype = "int8_t";
 constexpr std::chrono::milliseconds kPollPause{150};
 
 std::unique_ptr<VOK::ConsumerSession> signIn(const std::string& component) {
-  const std::list<Symbol> symbols{Symbol(symbol, symboltype, UserDataStruct::kChannels, 0)};
   return VOK::signInAsConsumer(
-      {appName}, Requests("wish to receive remote control", "0.1", symbols, appName), sizeof(UserDataStruct),
-      {component, ":socketfd: ", UserDataStruct::kChannels, component + "connect()"},
+      {appName}, remote_control_record::kContract.request("wish to receive remote control"),
+      sizeof(UserDataStruct), {component, ":socketfd: ", UserDataStruct::kChannels, component + "connect()"},
       [&component](const VOK::ResponseData* reply) { return selectProvide(reply, component); });
 }
 
@@ -83,3 +82,5 @@ int runController(const std::string& component, const ControllerOptions& options
   destroyDataPumpSemaphore();
   return 0;
 }
+
+}  // namespace servo_controller

@@ -6,6 +6,8 @@
 #include "controllerOptions.h"
 #include "controllerState.h"
 
+namespace servo_controller {
+
 // The servo controller's sign-in, poll loop and stop, run by main in the
 // forked worker.
 
@@ -25,3 +27,5 @@ std::vector<int> stopSignals(const ControllerOptions& options);
 // 0 after an orderly stop, 1 when the reply does not name exactly one
 // provider with one provide. Exceptions of the support library pass through.
 int runController(const std::string& component, const ControllerOptions& options);
+
+}  // namespace servo_controller

@@ -10,6 +10,8 @@
 #include "pollPause.h"
 #include "stopSignalWatcher.h"
 
+namespace servo_controller {
+
 sem_t semDataReceived;
 UserDataStruct testUserDataStruct;
 
@@ -57,3 +59,5 @@ void* fillTestData(void* target) {
   VOK::processStop().requestStop();
   return nullptr;
 }
+
+}  // namespace servo_controller

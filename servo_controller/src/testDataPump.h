@@ -4,6 +4,8 @@
 
 #include "UserDataStruct.h"
 
+namespace servo_controller {
+
 // Bench-test data pump: fills a record with test patterns, one per post of
 // semDataReceived, and stops the controller after the last one.
 
@@ -28,3 +30,5 @@ int test();
 // sets values 0,3 to the flag, 13 to 0, 1,4 to v % 10 and 2,5 to
 // max(v, 9) - 9. Requests the process's stop after the 42nd value.
 void* fillTestData(void* target);
+
+}  // namespace servo_controller

@@ -11,6 +11,8 @@
 
 using testing::HasSubstr;
 
+using namespace servo_controller;
+
 namespace {
 
 TEST(ChannelTextTest, FifteenLowNibblesInLowerCaseHex) {

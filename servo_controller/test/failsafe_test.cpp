@@ -11,6 +11,8 @@
 
 using namespace std::chrono_literals;
 
+using namespace servo_controller;
+
 namespace {
 
 TEST(NeutralValuesTest, DefaultIsTheCentreFrameAndOverridesKeepTheRestCentred) {

@@ -2,12 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <thread>
 #include <vector>
 
+#include "foreignOwner.h"
 #include "pollPause.h"
 #include "realTime.h"
 #include "stopSignalWatcher.h"
@@ -84,6 +87,21 @@ TEST(StopSignalWatcherTest, AHangUpFromAnyThreadLogsRequestsTheStopAndWakesWaite
   EXPECT_EQ("Log: (test/component): Caught Stop-signal\n", testing::internal::GetCapturedStdout());
   EXPECT_TRUE(stop.flag());
   EXPECT_TRUE(stop.waitUntil(std::chrono::steady_clock::now() - 1s));
+}
+
+TEST(ForeignOwnerTest, OnlyAFileOfAnotherAccountIsReportedWithItsPathAndOwner) {
+  char path[] = "/tmp/vok_foreign_owner_test.XXXXXX";
+  const int fd = ::mkstemp(path);
+  ASSERT_GE(fd, 0);
+  ::close(fd);
+  EXPECT_EQ(foreignOwnerRefusal("The socket file", path), "") << "this process's own";
+  EXPECT_EQ(foreignOwnerRefusal("The socket file", "/nonexistent/sock_1.uds"), "");
+  if (::geteuid() == 0 && ::chown(path, 65534, 65534) == 0) {
+    EXPECT_EQ(foreignOwnerRefusal("The socket file", path),
+              std::string("The socket file ") + path +
+                  " belongs to uid 65534 (nobody), not to this program's user 0; remove it as that user or root");
+  }
+  ::unlink(path);
 }
 
 }  // namespace

@@ -3,11 +3,8 @@
 
 #include <unistd.h>
 
-#include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
-#include <vector>
 
 #include "configurationDataFactoryJson.h"
 #include "messageExamples.h"
@@ -248,47 +245,6 @@ TEST(SignInValidateTest, MeasuresTheLimitInclusively) {
   app.setDescription(app.getDescription() + "x");
   EXPECT_EQ(2, ConfigurationDataFactory::validate(examples::signIn(app).toString()));
   EXPECT_FALSE(examples::signIn(app).isValid());
-}
-
-// The lock must be free again however the parse ended; another thread proves it.
-TEST(SignInReaderTest, ParseMutexIsFreeAfterEveryKindOfFailedParse) {
-  json missingApp = json::parse(examples::ProviderSignIn);
-  missingApp.erase(AppName);
-  json typeError = json::parse(examples::ProviderSignIn);
-  typeError["Type"] = 1;
-  for (const std::string& text : {std::string("{"), missingApp.dump(), typeError.dump()}) {
-    try {
-      parse(text);
-    } catch (...) {
-    }
-    bool lockable = false;
-    std::thread([&lockable] {
-      lockable = ConfigurationDataFactory::mx.try_lock();
-      if (lockable) {
-        ConfigurationDataFactory::mx.unlock();
-      }
-    }).join();
-    EXPECT_TRUE(lockable) << text;
-    std::unique_ptr<ConfigurationData> other;
-    std::thread([&other] { other = parse(examples::ConsumerSignIn); }).join();
-    EXPECT_TRUE(other) << text;
-  }
-}
-
-TEST(SignInReaderTest, ParsesFromSeveralThreadsAtOnce) {
-  std::vector<std::thread> threads;
-  std::atomic<int> parsed{0};
-  for (int t = 0; t < 4; ++t) {
-    threads.emplace_back([&parsed] {
-      for (int i = 0; i < 50; ++i) {
-        parsed += parse(i % 2 ? examples::ProviderSignIn : examples::ConsumerSignIn) ? 1 : 0;
-      }
-    });
-  }
-  for (std::thread& thread : threads) {
-    thread.join();
-  }
-  EXPECT_EQ(200, parsed.load());
 }
 
 TEST(SignInDefaultTest, DescribesTheCallingProcess) {

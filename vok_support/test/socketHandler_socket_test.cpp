@@ -1,6 +1,7 @@
 // The transport over real local sockets.
 #include "SocketWrapperLinux.h"
 #include "VOKException.h"
+#include "brokerLookup.h"
 #include "socketHandler.h"
 
 #include <gtest/gtest.h>
@@ -202,13 +203,13 @@ TEST_F(LocalServer, OnlyAPidWhoseSocketFileListensIsAReachableBroker) {
   const int own = static_cast<int>(::getpid());
   const std::string path = server.getSocketPath();
   ::unlink(path.c_str());
-  EXPECT_FALSE(SocketHandler::acceptsConnections(own));
+  EXPECT_FALSE(brokerAcceptsConnections(own));
   {
     // A plain file, then a socket file whose owner is gone.
     FILE* plain = std::fopen(path.c_str(), "w");
     ASSERT_NE(nullptr, plain);
     std::fclose(plain);
-    EXPECT_FALSE(SocketHandler::acceptsConnections(own));
+    EXPECT_FALSE(brokerAcceptsConnections(own));
     ::unlink(path.c_str());
     const int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
@@ -216,15 +217,15 @@ TEST_F(LocalServer, OnlyAPidWhoseSocketFileListensIsAReachableBroker) {
     std::strcpy(address.sun_path, path.c_str());
     ASSERT_EQ(0, ::bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof(address)));
     ASSERT_EQ(0, ::listen(stale, 1));
-    EXPECT_TRUE(SocketHandler::acceptsConnections(own));
+    EXPECT_TRUE(brokerAcceptsConnections(own));
     ::close(stale);
-    EXPECT_FALSE(SocketHandler::acceptsConnections(own));
+    EXPECT_FALSE(brokerAcceptsConnections(own));
     ::unlink(path.c_str());
   }
   ASSERT_EQ(0, server.uxsetupServerSocket());
-  EXPECT_FALSE(SocketHandler::acceptsConnections(own));
+  EXPECT_FALSE(brokerAcceptsConnections(own));
   ASSERT_EQ(0, server.serverListen());
-  EXPECT_TRUE(SocketHandler::acceptsConnections(own));
+  EXPECT_TRUE(brokerAcceptsConnections(own));
   // Inside a broker every lookup names that broker.
   EXPECT_EQ(own, SocketHandler::getServerPID(0));
   EXPECT_EQ(own, SocketHandler::getServerPID(1));

@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <vector>
 
+namespace broker {
+
 namespace {
 const std::string kComponent = "VOK_App/src/AppAdmission";
 }  // namespace
@@ -48,3 +50,5 @@ void AppAdmission::refuse(int fd, const std::string& reason) {
   functions->_close(fd);
   log(LOG_ERROR, kComponent, "Refused the connection <" + std::to_string(fd) + ">: " + reason);
 }
+
+}  // namespace broker

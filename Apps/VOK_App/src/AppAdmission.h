@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+namespace broker {
+
 // Who may sign in to the broker: a process of the broker's own user, root, or
 // a member of the broker's group (the group the operator gives the chain).
 // Any other local account could otherwise take an app's place or announce a
@@ -30,3 +32,5 @@ class AppAdmission {
   uid_t brokerUid;
   gid_t brokerGid;
 };
+
+}  // namespace broker

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+namespace broker {
+
 void* DynamicLoaderLinux::_dlopen(const char* path, int flags) { return ::dlopen(path, flags); }
 
 void* DynamicLoaderLinux::_dlsym(void* handle, const char* name) { return ::dlsym(handle, name); }
@@ -9,3 +11,5 @@ void* DynamicLoaderLinux::_dlsym(void* handle, const char* name) { return ::dlsy
 const char* DynamicLoaderLinux::_dlerror() { return ::dlerror(); }
 
 int DynamicLoaderLinux::_dlclose(void* handle) { return ::dlclose(handle); }
+
+}  // namespace broker

@@ -2,6 +2,8 @@
 
 #include "IDynamicLoader.h"
 
+namespace broker {
+
 // Forwards every call unchanged to the loader function of the same name.
 class DynamicLoaderLinux : public IDynamicLoader {
  public:
@@ -10,3 +12,5 @@ class DynamicLoaderLinux : public IDynamicLoader {
   const char* _dlerror() override;
   int _dlclose(void* handle) override;
 };
+
+}  // namespace broker

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace broker {
+
 // The dynamic loader calls under the broker's test mode, so that a missing
 // library or symbol can be simulated.
 class IDynamicLoader {
@@ -14,3 +16,5 @@ class IDynamicLoader {
   // dlclose(3): 0 on success.
   virtual int _dlclose(void* handle) = 0;
 };
+
+}  // namespace broker

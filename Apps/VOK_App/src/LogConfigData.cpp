@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace broker {
+
 namespace {
 
 void line(const std::string& text) {
@@ -47,3 +49,5 @@ void LogConfigData(ConfigurationData& record) {
     logSymbols(request.getSymbols());
   }
 }
+
+}  // namespace broker

@@ -4,6 +4,8 @@
 #include "socketHandler.h"
 #include "stopSignalWatcher.h"
 
+namespace broker {
+
 std::list<int> acceptApps(SocketHandler& server, AppAdmission& admission, unsigned long long count,
                           const VOK::StopSource& stop) {
   std::list<int> accepted;
@@ -23,3 +25,5 @@ std::list<int> acceptApps(SocketHandler& server, AppAdmission& admission, unsign
   } while (!stop.waitForStop(std::chrono::microseconds(500)) && connected < count);
   return accepted;
 }
+
+}  // namespace broker

@@ -2,11 +2,14 @@
 
 #include <list>
 
-class AppAdmission;
 class SocketHandler;
 namespace VOK {
 class StopSource;
 }
+
+namespace broker {
+
+class AppAdmission;
 
 // Accepts connections on the listening handler until count apps that
 // admission lets in are in or a stop is requested (at least one attempt, also for
@@ -14,3 +17,5 @@ class StopSource;
 // connection is closed and not counted. Returns the descriptors in accept order.
 std::list<int> acceptApps(SocketHandler& server, AppAdmission& admission, unsigned long long count,
                           const VOK::StopSource& stop);
+
+}  // namespace broker

@@ -7,6 +7,8 @@
 #include <exception>
 #include <string>
 
+namespace broker {
+
 namespace {
 
 bool refuse(const std::string& reason) {
@@ -49,3 +51,5 @@ bool readBrokerOptions(int argc, const char** argv, BrokerOptions& options) {
   }
   return true;
 }
+
+}  // namespace broker

@@ -2,6 +2,8 @@
 
 #include "optionTable.h"
 
+namespace broker {
+
 // The broker's command-line settings.
 struct BrokerOptions {
   unsigned long long lifetime = 10;  // segment lifetime announced to apps, ms
@@ -16,3 +18,5 @@ bool readBrokerOptions(int argc, const char** argv, BrokerOptions& options);
 
 // The broker's options, bound to options: their forms, help lines and targets.
 VOK::OptionTable brokerOptionTable(BrokerOptions& options);
+
+}  // namespace broker

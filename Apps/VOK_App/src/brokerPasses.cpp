@@ -11,6 +11,8 @@
 
 #include <string>
 
+namespace broker {
+
 namespace {
 
 std::string tagOf(int fd) {
@@ -58,7 +60,7 @@ void interlock(const AppList* apps, ISocketHandler* server) {
       }
       const std::string reply = VOK::AppConnector::CreateResponseDataString(*app, providers);
       log(LOG_DEBUG, component, reply);
-      if (server->sendString(reply, fd) == 11) {
+      if (server->sendString(reply, fd) == SocketStatus::kWouldBlock) {
         throw VOK::VOKException(component + ", Error while sending response string. To long for the underlying buffer");
       }
       testReceiveHook(*app, receiveTestConsumer);
@@ -75,3 +77,5 @@ void cleanAppList(AppList* apps, ISocketHandlerFunctions* functions) {
   }
   apps->clear();
 }
+
+}  // namespace broker

@@ -6,6 +6,8 @@
 
 #include <list>
 
+namespace broker {
+
 // The broker's work on the accepted connections. Both passes re-read
 // stopProcess before each step; any exception ends the pass, is logged and
 // sets stopProcess, and the pass returns normally.
@@ -21,3 +23,5 @@ void interlock(const AppList* apps, ISocketHandler* server);
 // Closes every app's descriptor through functions and drops its record;
 // leaves the list empty. A null list is ignored.
 void cleanAppList(AppList* apps, ISocketHandlerFunctions* functions);
+
+}  // namespace broker

@@ -16,6 +16,8 @@
 #include <memory>
 #include <string>
 
+namespace broker {
+
 namespace {
 
 void logBanner() {
@@ -66,3 +68,5 @@ int runBroker(const BrokerOptions& options) {
   }
   return passFailed ? 1 : 0;
 }
+
+}  // namespace broker

@@ -2,6 +2,8 @@
 
 #include "brokerOptions.h"
 
+namespace broker {
+
 // The broker's whole run after the command line was accepted and the stop
 // signal is watched: socket set-up,
 // accept phase, sign-in and reply passes, idle until stopProcess, shutdown.
@@ -9,3 +11,5 @@
 // ended on an error. Socket set-up
 // failures throw VOK::VOKException.
 int runBroker(const BrokerOptions& options);
+
+}  // namespace broker

@@ -3,6 +3,8 @@
 #include <atomic>
 #include <string>
 
+namespace broker {
+
 // "VOK_App": the program name, also what apps look up with pidof.
 extern const std::string appName;
 // "VOK_App/src/main": the component of the broker's own log lines.
@@ -15,3 +17,5 @@ extern std::atomic<bool>& stopProcess;
 // Set when a pass ended on an error rather than on the stop signal: the broker
 // then stops in order but exits with status 1.
 extern bool passFailed;
+
+}  // namespace broker

@@ -9,6 +9,8 @@
 
 #include <csignal>
 
+using namespace broker;
+
 int main(int argc, char** argv) {
   // --help is answered in the foreground, before anything starts; every other
   // argument is read by the broker itself, after the fork.

@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <typeinfo>
 
+namespace broker {
+
 namespace {
 
 std::string currentExceptionTypeName() {
@@ -40,3 +42,5 @@ void guardPass(const std::string& component, const std::function<void()>& pass) 
   }
   VOK::processStop().requestStop();
 }
+
+}  // namespace broker

@@ -15,20 +15,22 @@
 #include "configurationData.h"
 #include "testModeLoader.h"
 
+namespace broker {
+
 namespace {
 
-const char consumerPath[] = ".//libframe_relay.so";
-const char providerPath[] = ".//libFrameFeed.so";
-const char consumerAppName[] = "ZentorMotion(ZM)";
-const int consumerdataSize = 81920;
+const char kConsumerPath[] = ".//libframe_relay.so";
+const char kProviderPath[] = ".//libFrameFeed.so";
+const char kConsumerAppName[] = "ZentorMotion(ZM)";
+const int kConsumerdataSize = 81920;
 
 // RTLD_NODELETE: the libraries' threads run until the process ends, so
 // closing a handle must never unmap their code under them.
-const int openFlags = RTLD_NOW | RTLD_NODELETE;
+const int kOpenFlags = RTLD_NOW | RTLD_NODELETE;
 
 void* testConsumerHandle = nullptr;
 void* testProviderHandle = nullptr;
-char consumerdata[consumerdataSize];
+char consumerdata[kConsumerdataSize];
 
 std::shared_ptr<IDynamicLoader>& loaderSlot() {
   static std::shared_ptr<IDynamicLoader> loader = std::make_shared<DynamicLoaderLinux>();
@@ -45,7 +47,7 @@ IDynamicLoader& loader() { return *loaderSlot(); }
 }
 
 void* openOrExit(const char* path) {
-  void* handle = loader()._dlopen(path, openFlags);
+  void* handle = loader()._dlopen(path, kOpenFlags);
   if (handle == nullptr) {
     loaderFailed(loader()._dlerror());
   }
@@ -80,13 +82,13 @@ void testModeUseLoader(std::shared_ptr<IDynamicLoader> replacement) {
 }
 
 void launchTestProvider(unsigned pid) {
-  testProviderHandle = openOrExit(providerPath);
+  testProviderHandle = openOrExit(kProviderPath);
   auto connect1 = resolveOrExit<int (*)(int)>(testProviderHandle, "VOK_connect1");
   connect1(static_cast<int>(pid));
 }
 
 void launchTestConsumer() {
-  testConsumerHandle = openOrExit(consumerPath);
+  testConsumerHandle = openOrExit(kConsumerPath);
   auto connect = resolveOrExit<int (*)()>(testConsumerHandle, "VOK_connect");
   connect();
 }
@@ -96,12 +98,12 @@ void receiveTestConsumer() {
     return;
   }
   auto receive = resolveOrExit<int (*)(void*, char*, int)>(testConsumerHandle, "VOK_receive");
-  receive(nullptr, consumerdata, consumerdataSize);
+  receive(nullptr, consumerdata, kConsumerdataSize);
 }
 
 void testReceiveHook(const ConfigurationData& app, void (*hook)()) {
   const std::string& name = app.getAppData().getApplicationName();
-  if (name.compare(0, sizeof(consumerAppName) - 1, consumerAppName) == 0) {
+  if (name.compare(0, sizeof(kConsumerAppName) - 1, kConsumerAppName) == 0) {
     return;
   }
   if (hook != nullptr) {
@@ -112,3 +114,5 @@ void testReceiveHook(const ConfigurationData& app, void (*hook)()) {
 void closeTestProvider() { closeHandle(testProviderHandle); }
 
 void closeTestConsumer() { closeHandle(testConsumerHandle); }
+
+}  // namespace broker

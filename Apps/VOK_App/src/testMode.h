@@ -1,5 +1,9 @@
 #pragma once
 
+class ConfigurationData;
+
+namespace broker {
+
 // The broker's self-test (option --test/-t non-zero). The broker calls these
 // in its run: launchTestProvider (own pid) and, with a count of 2 or more,
 // launchTestConsumer before the accept phase; testReceiveHook after each
@@ -7,7 +11,6 @@
 // pass; closeTestProvider and, with a count of 2 or more, closeTestConsumer
 // at shutdown.
 
-class ConfigurationData;
 
 // Loads the test provider library and starts it with the broker's pid.
 void launchTestProvider(unsigned pid);
@@ -21,3 +24,5 @@ void testReceiveHook(const ConfigurationData& app, void (*hook)());
 void closeTestProvider();
 // Unloads the test consumer library, if loaded.
 void closeTestConsumer();
+
+}  // namespace broker

@@ -15,6 +15,8 @@ using ::testing::Invoke;
 using ::testing::NiceMock;
 using ::testing::Return;
 
+using namespace broker;
+
 namespace {
 
 constexpr int kFd = 9;

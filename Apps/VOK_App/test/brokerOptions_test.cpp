@@ -4,6 +4,8 @@
 
 #include <vector>
 
+using namespace broker;
+
 namespace {
 
 struct Outcome {

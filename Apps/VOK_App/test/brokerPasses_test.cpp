@@ -17,6 +17,8 @@ using ::testing::Invoke;
 using ::testing::NiceMock;
 using ::testing::Return;
 
+using namespace broker;
+
 namespace {
 
 class Passes : public ::testing::Test {

@@ -12,6 +12,8 @@
 #include "testMode.h"
 #include "testModeLoader.h"
 
+using namespace broker;
+
 namespace {
 
 using ::testing::_;

@@ -1,5 +1,7 @@
 #include "cameraRecord.h"
 
+#include "cameraContract.h"
+
 #include <cstring>
 
 namespace camera_record {
@@ -9,7 +11,7 @@ UserDataStruct::UserDataStruct() { std::memset(bramixmotionData, 0, sizeof(brami
 std::list<Symbol> UserDataStruct::getSymbolList() const {
   const auto offset = static_cast<unsigned long long>(
       reinterpret_cast<const char*>(bramixmotionData) - reinterpret_cast<const char*>(this));
-  return {Symbol("bramixmotionData", "int8_t", frameBytes, offset)};
+  return {Symbol(kContract.symbolName, kContract.symbolType, frameBytes, offset)};
 }
 
 }  // namespace camera_record

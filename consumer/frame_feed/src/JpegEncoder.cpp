@@ -9,7 +9,7 @@
 
 namespace {
 
-const int qualities[] = {85, 70, 50, 30, 15};
+const int kQualities[] = {85, 70, 50, 30, 15};
 
 struct TurboFree {
   void operator()(unsigned char* image) const { tjFree(image); }
@@ -27,7 +27,7 @@ JpegEncoder::~JpegEncoder() { tjDestroy(handle); }
 
 size_t JpegEncoder::encode(const unsigned char* rgb, unsigned width, unsigned height,
                            unsigned char* out, size_t capacity) {
-  for (int quality : qualities) {
+  for (int quality : kQualities) {
     // The library allocates and grows the image buffer itself.
     unsigned char* buffer = nullptr;
     unsigned long size = 0;

@@ -13,7 +13,7 @@
 
 namespace {
 
-const char component[] = "ZentorMotion(ZM)frame_feed::VOK_connect1()";
+const char kComponent[] = "ZentorMotion(ZM)frame_feed::VOK_connect1()";
 
 std::mutex startLock;
 // Never destroyed, like the thread that waits on it.
@@ -26,7 +26,7 @@ std::thread* feedThread = nullptr;
 
 void feed(int brokerPid) {
   // Whatever goes wrong ends the feed only, never its host.
-  runLoggingFailure(component, [&] { runFrameFeed(brokerPid, stopFeed()); });
+  runLoggingFailure(kComponent, [&] { runFrameFeed(brokerPid, stopFeed()); });
 }
 
 // At the host's exit: end the feed, so that it removes its ring.
@@ -44,13 +44,13 @@ void stopAtExit() {
 extern "C" __attribute__((visibility("default"))) int VOK_connect1(int brokerPid) {
   std::lock_guard<std::mutex> guard(startLock);
   if (feedThread != nullptr) {
-    log(LOG_ERROR, component, "feed already running");
+    log(LOG_ERROR, kComponent, "feed already running");
     return 2;
   }
   try {
     feedThread = new std::thread(feed, brokerPid);
   } catch (const std::exception& e) {
-    log(LOG_ERROR, component, std::string("unable to create thread: ") + e.what());
+    log(LOG_ERROR, kComponent, std::string("unable to create thread: ") + e.what());
     return 2;
   }
   std::atexit(stopAtExit);

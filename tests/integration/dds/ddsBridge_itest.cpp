@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <ctime>
 #include <set>
@@ -35,6 +36,8 @@ const std::string kCameraRing = "ZentorMotion(ZM)Shm";
 const std::string kCommandRing = "/Remote_open_control_kit_enabled_target_(Zentor)Shm";
 const std::string kDrive = "1,11,15,8,8,8,8,8,8,8,8,8,8,8,13";  // the tool's "set 1,11,15"
 const std::string kDriveFrame = "1BF88888888888D";
+const std::string kSteer = "3,3,3,8,8,8,8,8,8,8,8,8,8,8,13";
+const std::string kSteerFrame = "33388888888888D";
 const std::string kNeutralFrame = "88888888888888D";
 constexpr size_t kFrame = 15;
 
@@ -135,7 +138,12 @@ TEST_F(DdsBridgeTest, CommandTopicCarriesTheValuesTheFeedSends) {
   ASSERT_TRUE(broker.waitForSocketFile(10s));
   vok_itest::StartedProcess tool(vok_itest::pythonCommand({TOOL_SCRIPT, "set", "1,11,15"}));
   ASSERT_TRUE(eventually([] { return vok_itest::fileExists("/dev/shm" + kCommandRing); }, 30s)) << tool.errors();
+  // Without a configuration the bridge stays on loopback, where the probe
+  // finds it by unicast: Cyclone's own default (multicast on the first
+  // other interface) would not meet it.
+  ::unsetenv("CYCLONEDDS_URI");
   vok_itest::StartedProcess bridge({DDS_BRIDGE_PATH, "--publish", "command", "--domain", kDomain});
+  SetUp();  // the probe's configuration again
   vok_itest::StartedProcess probe({DDS_PROBE_PATH, kDomain, "command", "4", "30"});
   ASSERT_EQ(probe.waitForExit(40s), std::optional<int>(0)) << everything(probe) << everything(bridge);
   // The tool starts on the neutral values, then sends its own.
@@ -180,33 +188,129 @@ class ServoLine {
   size_t checked = 0;
 };
 
-TEST_F(DdsBridgeTest, RemoteCommandsDriveTheServoLineAndTheNeutralFrameFollowsWithinTheFailsafeTime) {
+size_t occurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+// Two stations: the first drives, the second's values reach the line only
+// once the first has been silent for the failsafe time.
+TEST_F(DdsBridgeTest, OneStationDrivesTheServoLineAtATimeAndTheNeutralFrameFollowsWithinTheFailsafeTime) {
   vok_itest::SerialLine serial("/dev/serial0");
   if (!serial.linked()) {
     GTEST_SKIP() << "/dev/serial0 exists; this test never replaces it";
   }
+  // Without DDS Security commands are taken only when the operator says so.
+  vok_itest::StartedProcess refused({DDS_BRIDGE_PATH, "--subscribe", "command", "--domain", kDomain});
+  EXPECT_EQ(refused.waitForExit(10s), std::optional<int>(2)) << everything(refused);
+  EXPECT_THAT(refused.output(), testing::HasSubstr("Not taking remote commands: the Cyclone DDS configuration has no "
+                                                   "DDS Security"));
   ServoLine line(serial);
   vok_itest::ShmLeftovers leftovers({kCommandRing});
   vok_itest::BrokerProcess broker(VOK_APP_PATH, {"-c", "2"});
   ASSERT_TRUE(broker.waitForSocketFile(10s));
-  vok_itest::StartedProcess bridge(
-      {DDS_BRIDGE_PATH, "--subscribe", "command", "--domain", kDomain, "--failsafe", "500"});
+  vok_itest::StartedProcess bridge({DDS_BRIDGE_PATH, "--subscribe", "command", "--domain", kDomain, "--failsafe",
+                                    "500", "--allow-unauthenticated"});
   ASSERT_TRUE(eventually([] { return vok_itest::fileExists("/dev/shm" + kCommandRing); }, 15s)) << everything(bridge);
+  EXPECT_THAT(bridge.output(), testing::HasSubstr("Warning: remote commands from unauthenticated writers"));
   vok_itest::BrokerProcess servo(SERVO_CONTROLLER_PATH, {});
   ASSERT_TRUE(line.shows(kNeutralFrame, Clock::now() + 15s)) << "before any command" << servo.output();
 
-  vok_itest::StartedProcess station({DDS_PROBE_PATH, kDomain, "send", kDrive, "3"});
-  ASSERT_TRUE(line.shows(kDriveFrame, Clock::now() + 10s)) << everything(station) << everything(bridge);
-  ASSERT_EQ(station.waitForExit(10s), std::optional<int>(0)) << everything(station);
+  vok_itest::StartedProcess first({DDS_PROBE_PATH, kDomain, "send", kDrive, "4"});
+  ASSERT_TRUE(line.shows(kDriveFrame, Clock::now() + 10s)) << everything(first) << everything(bridge);
+  // The second outlasts the first by two seconds at least.
+  vok_itest::StartedProcess second({DDS_PROBE_PATH, kDomain, "send", kSteer, "6"});
+  while (!first.hasExited()) {
+    ASSERT_FALSE(line.shows(kSteerFrame, Clock::now() + 50ms)) << "the second station drove while the first did" << everything(bridge);
+  }
+  EXPECT_EQ(first.waitForExit(1s), std::optional<int>(0)) << everything(first);
+  EXPECT_TRUE(line.shows(kSteerFrame, Clock::now() + 2s)) << "the second drives once the first is gone";
+  ASSERT_EQ(second.waitForExit(10s), std::optional<int>(0)) << everything(second);
   const auto stopped = Clock::now();
   // The bridge's failsafe, then at most one pass of the controller.
   EXPECT_TRUE(line.shows(kNeutralFrame, stopped + 500ms + 300ms)) << testing::PrintToString(line.frames);
-  EXPECT_EQ(line.frames, (std::set<std::string>{kNeutralFrame, kDriveFrame}));
+  EXPECT_EQ(line.frames, (std::set<std::string>{kNeutralFrame, kDriveFrame, kSteerFrame}));
+  EXPECT_EQ(occurrences(bridge.output(), "Refused the commands of writer "), 1u) << bridge.output();
   EXPECT_THAT(bridge.output(), testing::HasSubstr("Remote commands lost: none for 500 ms, writing the neutral values"));
 
   EXPECT_EQ(servo.interrupt(5s), std::optional<int>(0));
   EXPECT_TRUE(exitsWith(bridge, SIGTERM, 0)) << everything(bridge);
   EXPECT_FALSE(vok_itest::fileExists("/dev/shm" + kCommandRing)) << "the bridge removes its ring";
+  EXPECT_EQ(broker.interrupt(5s), std::optional<int>(0));
+}
+
+// A CA, the identities vok-board and vok-station each in a folder of its own
+// with the signed governance and permissions of the examples, as the comment
+// of security.xml makes them; all removed again.
+class SecurityFolder {
+ public:
+  SecurityFolder() {
+    char name[] = "/tmp/vok_dds_security.XXXXXX";
+    if (::mkdtemp(name) == nullptr) {
+      return;
+    }
+    path = name;
+    const std::string script =
+        "set -e; cd '" + path + "'; "
+        "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj '/CN=VOK DDS CA' -keyout ca_key.pem -out ca.pem; "
+        "for who in board station; do mkdir $who; cp ca.pem $who/; "
+        "openssl req -newkey rsa:2048 -nodes -subj /CN=vok-$who -keyout $who/key.pem -out $who.csr; "
+        "openssl x509 -req -days 2 -in $who.csr -CA ca.pem -CAkey ca_key.pem -CAcreateserial -out $who/identity.pem; "
+        "for rules in governance permissions; do openssl smime -sign -text -in " DDS_CONFIG_DIR "/$rules.xml "
+        "-signer ca.pem -inkey ca_key.pem -out $who/$rules.p7s; done; done";
+    vok_itest::StartedProcess openssl({"/bin/sh", "-c", script});
+    made = openssl.waitForExit(30s) == std::optional<int>(0);
+    log = everything(openssl);
+  }
+  ~SecurityFolder() { std::filesystem::remove_all(path); }
+  SecurityFolder(const SecurityFolder&) = delete;
+  SecurityFolder& operator=(const SecurityFolder&) = delete;
+
+  // The prefix that runs a command on loopback with DDS Security as who.
+  Argv as(const std::string& who) const {
+    return {"/usr/bin/env", "CYCLONEDDS_URI=file://" DDS_CONFIG_DIR "/security.xml", "VOK_DDS_INTERFACE=lo",
+            "VOK_DDS_PEER=127.0.0.1", "VOK_DDS_SECURITY=" + path + "/" + who};
+  }
+
+  std::string path;
+  bool made = false;
+  std::string log;
+};
+
+// With DDS Security in the configuration the bridge needs no
+// --allow-unauthenticated, and a station without an identity of the CA never
+// drives, not even while no other one does.
+TEST_F(DdsBridgeTest, WithDdsSecurityOnlyAnAuthenticatedStationDrives) {
+  vok_itest::SerialLine serial("/dev/serial0");
+  if (!serial.linked()) {
+    GTEST_SKIP() << "/dev/serial0 exists; this test never replaces it";
+  }
+  SecurityFolder security;
+  ASSERT_TRUE(security.made) << security.log;
+  ServoLine line(serial);
+  vok_itest::ShmLeftovers leftovers({kCommandRing});
+  vok_itest::BrokerProcess broker(VOK_APP_PATH, {"-c", "2"});
+  ASSERT_TRUE(broker.waitForSocketFile(10s));
+  vok_itest::StartedProcess bridge(on(security.as("board"), {DDS_BRIDGE_PATH, "--subscribe", "command", "--domain", kDomain}));
+  ASSERT_TRUE(eventually([] { return vok_itest::fileExists("/dev/shm" + kCommandRing); }, 15s)) << everything(bridge);
+  EXPECT_THAT(bridge.output(), testing::HasSubstr("Remote commands only from authenticated writers (DDS Security)"));
+  vok_itest::BrokerProcess servo(SERVO_CONTROLLER_PATH, {});
+  ASSERT_TRUE(line.shows(kNeutralFrame, Clock::now() + 15s)) << "before any command" << servo.output();
+
+  vok_itest::StartedProcess intruder({DDS_PROBE_PATH, kDomain, "send", kSteer, "3"});
+  while (!intruder.hasExited()) {
+    ASSERT_FALSE(line.shows(kSteerFrame, Clock::now() + 50ms)) << "an unauthenticated station drove";
+  }
+  vok_itest::StartedProcess station(on(security.as("station"), {DDS_PROBE_PATH, kDomain, "send", kDrive, "5"}));
+  EXPECT_TRUE(line.shows(kDriveFrame, Clock::now() + 15s)) << everything(station) << everything(bridge);
+  EXPECT_EQ(station.waitForExit(15s), std::optional<int>(0)) << everything(station);
+  EXPECT_EQ(line.frames.count(kSteerFrame), 0u);
+
+  EXPECT_EQ(servo.interrupt(5s), std::optional<int>(0));
+  EXPECT_TRUE(exitsWith(bridge, SIGTERM, 0)) << everything(bridge);
   EXPECT_EQ(broker.interrupt(5s), std::optional<int>(0));
 }
 

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <regex>
 #include <set>
 #include <string>
@@ -111,20 +112,30 @@ bool reachSignIn(const vok_itest::StartedProcess& launcher, unsigned member) {
 }
 
 TEST_F(LauncherFaults, KilledMemberIsRestartedWithTheChainAndNothingIsLeftAfterTheStop) {
-  // left: the removal the launcher logs before the restart. A feed killed
-  // within moments of making its ring may go before the launcher has seen the
-  // name; then the next feed takes the name over. neutral: the neutral frame
-  // is on the line within 0.7 s of the kill.
+  // left: the removal the launcher logs before the restart; "" when it
+  // removes nothing. None for a feed killed within moments of making its
+  // ring: it may go before the launcher has seen the name, and then the next
+  // feed takes the name over. neutral: the neutral frame is on the line
+  // within 0.7 s of the kill (for a killed servo, its last word). silent:
+  // nothing reaches the line once its writer and its last word are gone,
+  // until the chain restarts. stop: the signal that stops the launcher at
+  // the end (SIGHUP: a closed terminal).
   struct Fault {
     unsigned member;
     bool whileSigningIn;
-    std::string left;
+    std::optional<std::string> left;
     bool neutral = false;
+    bool silent = false;
+    int stop = SIGINT;
   };
   const std::string socketFile = kLogPrefix + "Removed the socket file /tmp/sock_";
   const std::string ring = kLogPrefix + "Removed the shared-memory name " + kShmName + " of an owner that is gone\n";
-  const std::vector<Fault> faults = {{1, true, socketFile}, {1, false, socketFile}, {2, true, ""},
-                                     {2, false, ring, true},      {3, true, ""},          {3, false, ""}};
+  const std::vector<Fault> faults = {{1, true, socketFile},
+                                     {1, false, socketFile},
+                                     {2, true, std::nullopt},
+                                     {2, false, ring, true},
+                                     {3, true, "", false, true, SIGHUP},
+                                     {3, false, "", true, true, SIGHUP}};
   for (const Fault& fault : faults) {
     SCOPED_TRACE("member " + std::to_string(fault.member) + (fault.whileSigningIn ? " while signing in" : " while running"));
     vok_itest::StartedProcess launcher({VOK_LAUNCHER_PATH, "--backoff", "200", "--backoff-cap", "1000", "--grace",
@@ -142,13 +153,21 @@ TEST_F(LauncherFaults, KilledMemberIsRestartedWithTheChainAndNothingIsLeftAfterT
     if (fault.neutral) {
       EXPECT_NE(std::string::npos, serial.read(1 << 16, 700ms).find("88888888888888D")) << launcher.output();
     }
+    if (fault.silent) {
+      ASSERT_TRUE(eventually([&] { return gone(victims.back()); }, 2s)) << launcher.output();
+      serial.read(1 << 16, 100ms);  // what it wrote before it went
+      EXPECT_EQ("", serial.read(1 << 16, 500ms)) << launcher.output();
+    }
     ASSERT_TRUE(launcher.waitForOutput(kLogPrefix + "Restarting the chain in 200 ms", 10s)) << launcher.output();
-    EXPECT_NE(std::string::npos, launcher.output().find(fault.left)) << launcher.output();
+    if (fault.left) {
+      const std::string removal = fault.left->empty() ? kLogPrefix + "Removed the " : *fault.left;
+      EXPECT_EQ(!fault.left->empty(), launcher.output().find(removal) != std::string::npos) << launcher.output();
+    }
     EXPECT_TRUE(framesWithin(std::chrono::duration_cast<std::chrono::milliseconds>(killed + 15s -
                                                                                    std::chrono::steady_clock::now())))
         << launcher.output();
 
-    launcher.sendSignal(SIGINT);
+    launcher.sendSignal(fault.stop);
     EXPECT_EQ(launcher.waitForExit(30s), std::optional<int>(0)) << launcher.output();
     const std::string output = launcher.output();
     EXPECT_NE(std::string::npos, output.find(kLogPrefix + "Chain stopped\n")) << output;
