@@ -131,6 +131,18 @@ uid_t VokShm::getOwner() const {
   return status.st_uid;
 }
 
+bool VokShm::nameRefersElsewhere() const {
+  const int named = functions->_shm_open(name.c_str(), O_RDONLY, kMode);
+  if (named == -1) {
+    return false;
+  }
+  struct stat now {};
+  struct stat mapped {};
+  const bool read = functions->_fstat(named, &now) == 0 && functions->_fstat(fileDescriptor, &mapped) == 0;
+  functions->_close(named);
+  return read && (now.st_ino != mapped.st_ino || now.st_dev != mapped.st_dev);
+}
+
 void VokShm::getFlags(bool create, int& protection, int& openFlags) {
   if (create) {
     protection = PROT_READ | PROT_WRITE;

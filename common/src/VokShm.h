@@ -45,6 +45,10 @@ class VokShm {
   // cannot be read.
   uid_t getOwner() const;
 
+  // Whether the name now refers to another object than the mapped one (a
+  // restarted provider took it over); false while the name is missing.
+  bool nameRefersElsewhere() const;
+
   // Protection and open flags for the creating (read-write, O_CREAT|O_EXCL)
   // or attaching (read-only) side.
   static void getFlags(bool create, int& protection, int& openFlags);

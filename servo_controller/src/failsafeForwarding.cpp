@@ -45,7 +45,7 @@ void logChange(FeedWatch::Change change, const ControllerOptions& options, const
 
 }  // namespace
 
-void forwardWithFailsafe(VOK::ConsistentDataTransfer& reader, const ControllerOptions& options,
+void forwardWithFailsafe(VOK::ConsumerSession& session, const ControllerOptions& options,
                          const std::string& component, const VOK::StopSource& stop) {
   const UserDataStruct neutral = neutralRecord(options.neutral);
   UserDataStruct received;
@@ -54,6 +54,8 @@ void forwardWithFailsafe(VOK::ConsistentDataTransfer& reader, const ControllerOp
   while (!stop.stopRequested()) {
     pauseUntil(nextPass, watch, stop);
     const Clock::time_point now = Clock::now();
+    VOK::followProvider(session, sizeof(UserDataStruct), component);
+    VOK::ConsistentDataTransfer& reader = *session.reader;
     const FeedWatch::Change change = watch.observe(reader.newestSegment(), now);
     logChange(change, options, component);
     // A change of state goes out at once; otherwise one frame per pass.

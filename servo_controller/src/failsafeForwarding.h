@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ConsistentDataTransfer.h"
+#include "appSignIn.h"
 #include "controllerOptions.h"
 #include "stopSignalWatcher.h"
 
@@ -14,8 +14,9 @@ namespace servo_controller {
 // until records flow again, logging each change once. Looks at the index
 // every 25 ms, so that a lost feed is noticed within that of the limit.
 // Sends the neutral values once more when a stop requested of stop ends the
-// loop. The servo port must be open.
-void forwardWithFailsafe(VOK::ConsistentDataTransfer& reader, const ControllerOptions& options,
+// loop. Each pass follows a restarted provider to its new ring. The session
+// has a reader; the servo port must be open.
+void forwardWithFailsafe(VOK::ConsumerSession& session, const ControllerOptions& options,
                          const std::string& component, const VOK::StopSource& stop);
 
 }  // namespace servo_controller

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <list>
 
-#include "DEV_Config.h"
 #include "UserDataStruct.h"
 #include "appSignIn.h"
 #include "channelText.h"
@@ -35,11 +34,12 @@ std::unique_ptr<VOK::ConsumerSession> signIn(const std::string& component) {
       [&component](const VOK::ResponseData* reply) { return selectProvide(reply, component); });
 }
 
-void forwardRecords(VOK::ConsistentDataTransfer& reader, const VOK::StopSource& stop) {
+void forwardRecords(VOK::ConsumerSession& session, const std::string& component, const VOK::StopSource& stop) {
   UserDataStruct received;
   while (!stop.stopRequested()) {
     stop.waitForStop(kPollPause);
-    if (!reader.readUserData(&received)) {
+    VOK::followProvider(session, sizeof(UserDataStruct), component);
+    if (!session.reader->readUserData(&received)) {
       continue;
     }
     ServoWrite(&received, false);
@@ -73,9 +73,9 @@ int runController(const std::string& component, const ControllerOptions& options
     const LastWordGuardian lastWord(std::make_shared<GuardianWrapperLinux>(), port,
                                     ServoFrame(neutralRecord(options.neutral)));
     if (options.failsafe) {
-      forwardWithFailsafe(*session->reader, options, component, VOK::processStop());
+      forwardWithFailsafe(*session, options, component, VOK::processStop());
     } else {
-      forwardRecords(*session->reader, VOK::processStop());
+      forwardRecords(*session, component, VOK::processStop());
     }
   }
   ServoClose();

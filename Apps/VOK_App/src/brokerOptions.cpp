@@ -22,7 +22,7 @@ bool refuse(const std::string& reason) {
 VOK::OptionTable brokerOptionTable(BrokerOptions& options) {
   return {
       "VOK_App",
-      "[--lifetime|-l MS] [--test|-t N] [--count|-c N]",
+      "[--lifetime|-l MS] [--test|-t N] [--count|-c N] [--open]",
       "The broker: waits for N apps, matches their requests to providers, "
       "then idles until SIGINT.\n"
       "Numbers in C notation (0x10, 010); an option given twice takes its "
@@ -35,7 +35,9 @@ VOK::OptionTable brokerOptionTable(BrokerOptions& options) {
         "non-zero: test mode with the stand-in camera and the relay "
         "(default 0)",
         VOK::numberInto(options.test)},
-       {"--count", "-c", "N", "apps to wait for before sign-ins are read (default 2)", VOK::numberInto(options.count)}},
+       {"--count", "-c", "N", "apps to wait for before sign-ins are read (default 2)", VOK::numberInto(options.count)},
+       {"--open", "", "", "after the first pass, apps may sign in at any time, leave and sign in again",
+        VOK::flagInto(options.open)}},
       "Exit status: 0 after SIGINT (or at once in the foreground), 255 for "
       "a refused command line.\n"};
 }

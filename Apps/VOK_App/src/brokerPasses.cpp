@@ -21,6 +21,36 @@ std::string tagOf(int fd) {
 
 }  // namespace
 
+ConfigurationData* signInOne(int fd, AppList& apps, ISocketHandler* server, unsigned long long lifetime,
+                             ISocketHandlerFunctions* functions, const std::string& component) {
+  std::unique_ptr<ConfigurationData> record =
+      VOK::AppConnector::waitForNewAppToConnect(server, fd, lifetime, stopProcess);
+  if (record == nullptr) {
+    log(LOG_ERROR, component, "missing ConfigurationData for " + tagOf(fd));
+    functions->_close(fd);
+    return nullptr;
+  }
+  log(LOG_INFO, component, "The following application is now connected to VOK_App socketfd: " + tagOf(fd));
+  LogConfigData(*record);
+  apps.push_back(std::move(record));
+  log(LOG_INFO, component, "Print AppDataList information, No of AppData Objects:" + std::to_string(apps.size()));
+  return apps.back().get();
+}
+
+void sendReply(const ConfigurationData& app, const std::list<VOK::DataProviderInfo>& providers,
+               ISocketHandler* server, const std::string& component) {
+  const std::string reply = VOK::AppConnector::CreateResponseDataString(app, providers);
+  log(LOG_DEBUG, component, reply);
+  if (server->sendString(reply, app.getSocketfd()) == SocketStatus::kWouldBlock) {
+    throw VOK::VOKException(component + ", Error while sending response string. To long for the underlying buffer");
+  }
+}
+
+void logProviderCount(const ConfigurationData& app, std::size_t count, const std::string& component) {
+  log(LOG_INFO, component,
+      std::to_string(count) + " provider for " + tagOf(app.getSocketfd()) + " " + app.getAppData().getApplicationName());
+}
+
 void intercept(const std::list<int>* accepted, AppList* apps, ISocketHandler* server,
                unsigned long long lifetime, ISocketHandlerFunctions* functions) {
   const std::string component = caller + ":intercept()";
@@ -29,17 +59,7 @@ void intercept(const std::list<int>* accepted, AppList* apps, ISocketHandler* se
       if (stopProcess) {
         return;
       }
-      std::unique_ptr<ConfigurationData> record =
-          VOK::AppConnector::waitForNewAppToConnect(server, fd, lifetime, stopProcess);
-      if (record == nullptr) {
-        log(LOG_ERROR, component, "missing ConfigurationData for " + tagOf(fd));
-        functions->_close(fd);
-        continue;
-      }
-      log(LOG_INFO, component, "The following application is now connected to VOK_App socketfd: " + tagOf(fd));
-      LogConfigData(*record);
-      apps->push_back(std::move(record));
-      log(LOG_INFO, component, "Print AppDataList information, No of AppData Objects:" + std::to_string(apps->size()));
+      signInOne(fd, *apps, server, lifetime, functions, component);
     }
   });
 }
@@ -52,17 +72,11 @@ void interlock(const AppList* apps, ISocketHandler* server) {
         return;
       }
       const std::list<VOK::DataProviderInfo> providers = VOK::MatchMaker::findDataProviderInfo(*apps, *app);
-      const int fd = app->getSocketfd();
-      log(LOG_INFO, component,
-          std::to_string(providers.size()) + " provider for " + tagOf(fd) + " " + app->getAppData().getApplicationName());
+      logProviderCount(*app, providers.size(), component);
       if (providers.empty()) {
         continue;
       }
-      const std::string reply = VOK::AppConnector::CreateResponseDataString(*app, providers);
-      log(LOG_DEBUG, component, reply);
-      if (server->sendString(reply, fd) == SocketStatus::kWouldBlock) {
-        throw VOK::VOKException(component + ", Error while sending response string. To long for the underlying buffer");
-      }
+      sendReply(*app, providers, server, component);
       testReceiveHook(*app, receiveTestConsumer);
     }
   });

@@ -6,6 +6,7 @@
 #include "brokerPasses.h"
 #include "brokerState.h"
 #include "log_datalayer.h"
+#include "openDoor.h"
 #include "socketHandler.h"
 #include "stopSignalWatcher.h"
 #include "testMode.h"
@@ -54,9 +55,13 @@ int runBroker(const BrokerOptions& options) {
   if (testMode) {
     receiveTestConsumer();
   }
-  // The passes ran on this thread and are over, so from here on only the
-  // signal can request the stop: block until it comes.
-  VOK::processStop().waitForStop();
+  if (options.open) {
+    OpenDoor(apps, *server, functions, options.lifetime).serve(*server, admission);
+  } else {
+    // The passes ran on this thread and are over, so from here on only the
+    // signal can request the stop: block until it comes.
+    VOK::processStop().waitForStop();
+  }
 
   log(LOG_INFO, caller, "About to clean up and stop VOK-Process");
   cleanAppList(&apps, functions.get());

@@ -25,16 +25,23 @@ std::string currentExceptionTypeName() {
 
 }  // namespace
 
-void guardPass(const std::string& component, const std::function<void()>& pass) {
+bool runLogged(const std::string& component, const std::function<void()>& step) {
   try {
-    pass();
-    return;
+    step();
+    return true;
   } catch (const std::invalid_argument& e) {
     log(LOG_ERROR, component, e.what());
   } catch (const VOK::VOKException& e) {
     log(LOG_ERROR, component, e.what());
   } catch (...) {
     log(LOG_ERROR, component, currentExceptionTypeName());
+  }
+  return false;
+}
+
+void guardPass(const std::string& component, const std::function<void()>& pass) {
+  if (runLogged(component, pass)) {
+    return;
   }
   // A wait that the stop signal broke off is part of an orderly stop.
   if (!stopProcess) {

@@ -28,4 +28,7 @@ class IProcessFunctions {
   virtual sighandler_t _signal(int sig, sighandler_t handler) = 0;
   // sigtimedwait(2): the signal number, or -1 with errno (EAGAIN: timeout).
   virtual int _sigtimedwait(const sigset_t* set, siginfo_t* info, const timespec* timeout) = 0;
+  // sd_notify(3)'s protocol: state as one datagram to the socket NOTIFY_SOCKET
+  // names (a leading '@': abstract). 0 also when there is none; -1 with errno.
+  virtual int _sdNotify(const char* state) = 0;
 };

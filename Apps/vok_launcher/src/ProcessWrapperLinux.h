@@ -14,4 +14,5 @@ class ProcessWrapperLinux : public IProcessFunctions {
   int _sigprocmask(int how, const sigset_t* set, sigset_t* old) override;
   sighandler_t _signal(int sig, sighandler_t handler) override;
   int _sigtimedwait(const sigset_t* set, siginfo_t* info, const timespec* timeout) override;
+  int _sdNotify(const char* state) override;
 };

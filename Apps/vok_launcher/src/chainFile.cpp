@@ -1,6 +1,7 @@
 #include "chainFile.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
@@ -84,28 +85,40 @@ struct Splitter {
   }
 };
 
+unsigned readHangBound(const std::string& text) {
+  char* end = nullptr;
+  errno = 0;
+  const unsigned long value = std::strtoul(text.c_str(), &end, 10);
+  if (text.empty() || text[0] == '-' || *end != '\0' || errno != 0 || value == 0 || value > 3600000) {
+    throw std::invalid_argument("hang-ms needs milliseconds from 1 to 3600000, not '" + text + "'");
+  }
+  return static_cast<unsigned>(value);
+}
+
 }  // namespace
 
 CommandLine splitWords(const std::string& line) { return Splitter(line).run(); }
 
-std::vector<CommandLine> readChainFile(const std::string& path) {
+Chain readChainFile(const std::string& path) {
   std::ifstream file(path);
   if (!file) {
     throw std::invalid_argument("Cannot read the chain file " + path + ": " + std::strerror(errno));
   }
-  std::vector<CommandLine> chain;
+  Chain chain;
   std::string line;
   for (unsigned number = 1; std::getline(file, line); ++number) {
     try {
       CommandLine words = splitWords(line);
-      if (!words.empty()) {
-        chain.push_back(std::move(words));
+      if (words.size() == 2 && words[0] == "hang-ms") {
+        chain.hangMs = readHangBound(words[1]);
+      } else if (!words.empty()) {
+        chain.members.push_back(std::move(words));
       }
     } catch (const std::invalid_argument& e) {
       throw std::invalid_argument(path + ":" + std::to_string(number) + ": " + e.what());
     }
   }
-  if (chain.empty()) {
+  if (chain.members.empty()) {
     throw std::invalid_argument("The chain file " + path + " holds no command line");
   }
   return chain;

@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <set>
 #include <string>
 
@@ -15,6 +16,13 @@ struct ChainMember {
   CommandLine command;
   pid_t commandPid = 0;  // the started command; also the member's process group
   std::set<pid_t> pids;
+  // Open chains restart a member alone: when it last started, how many
+  // restarts in a row it had, its next back-off and when it is due again
+  // (the epoch: not due).
+  std::chrono::steady_clock::time_point startedAt{};
+  unsigned restartsInRow = 0;
+  unsigned backoffMs = 0;
+  std::chrono::steady_clock::time_point restartAt{};
 
   // "member <number> (<program file name>)", as the log lines name it.
   std::string label() const;

@@ -24,6 +24,9 @@ struct LauncherOptions {
   // Pause after starting one member before the next.
   unsigned pauseMs = 500;
   std::string chainFile;
+  // From the chain file: a provider whose ring stands still this long hangs
+  // and is restarted (open chains only; 0: not watched).
+  unsigned hangMs = 0;
 };
 
 using LauncherCommand = VOK::ParsedCommand<LauncherOptions>;

@@ -19,8 +19,10 @@ int main(int argc, char** argv) {
   // SIGTERM and takes them with sigtimedwait. An unusable chain file is a
   // failure like any other: logged, status 1.
   return VOK::runApp({launcherComponent, "vok_launcher/src/main", {}, false}, [&] {
-    Supervisor supervisor(std::make_shared<ProcessWrapperLinux>(), readChainFile(command.options.chainFile),
-                          command.options);
+    Chain chain = readChainFile(command.options.chainFile);
+    LauncherOptions options = command.options;
+    options.hangMs = chain.hangMs;
+    Supervisor supervisor(std::make_shared<ProcessWrapperLinux>(), std::move(chain.members), options);
     return supervisor.run();
   });
 }

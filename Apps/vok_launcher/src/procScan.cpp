@@ -83,3 +83,19 @@ std::set<std::string> sharedMemoryNamesOpenedBy(pid_t pid) {
   }
   return names;
 }
+
+std::set<std::string> sharedMemoryNamesWrittenBy(pid_t pid) {
+  std::set<std::string> names;
+  std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+  std::string line;
+  while (std::getline(maps, line)) {
+    std::istringstream fields(line);
+    std::string range, permissions, offset, device, inode, path;
+    fields >> range >> permissions >> offset >> device >> inode >> path;
+    if (permissions == "rw-s" && path.compare(0, kShmFolder.size(), kShmFolder) == 0 &&
+        line.find(kUnlinked) == std::string::npos) {
+      names.insert("/" + path.substr(kShmFolder.size()));
+    }
+  }
+  return names;
+}

@@ -20,3 +20,7 @@ std::vector<ChildInGroup> childrenOf(pid_t parent);
 // Names (as given to shm_open, "/name") of the shared-memory objects that pid
 // has open, except those already unlinked.
 std::set<std::string> sharedMemoryNamesOpenedBy(pid_t pid);
+
+// Names ("/name") of the shared-memory objects that pid has mapped writable
+// and shared: the rings it provides.
+std::set<std::string> sharedMemoryNamesWrittenBy(pid_t pid);

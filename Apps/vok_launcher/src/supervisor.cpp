@@ -15,8 +15,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// How often the members' open shared-memory names are looked at while they run.
-constexpr auto kScanInterval = 250ms;
 // How long a member that got SIGKILL may take to be reaped before it is given up.
 constexpr auto kKillWait = 5s;
 
@@ -45,9 +43,11 @@ Supervisor::Supervisor(std::shared_ptr<IProcessFunctions> functions, std::vector
   if (!this->functions) {
     throw std::invalid_argument("Supervisor: the process functions must not be null");
   }
+  open = !chain.empty() && std::find(chain.front().begin(), chain.front().end(), "--open") != chain.front().end();
   if (!chain.empty() && !hasCountOption(chain.front())) {
+    // An open broker answers whoever signs in; it need not wait for all.
     chain.front().push_back("--count");
-    chain.front().push_back(std::to_string(chain.size() - 1));
+    chain.front().push_back(open ? "0" : std::to_string(chain.size() - 1));
   }
   for (CommandLine& command : chain) {
     ChainMember member;
@@ -82,6 +82,11 @@ int Supervisor::run() {
   functions->_sigprocmask(SIG_BLOCK, &watched, &original);
   functions->_signal(SIGINT, SIG_DFL);
   functions->_signal(SIGTERM, SIG_DFL);
+  if (open) {
+    const bool stopped = runOpenChain();
+    launcherLog(LOG_INFO, "Chain stopped");
+    return stopped ? 0 : 1;
+  }
   unsigned restarts = 0;
   unsigned backoff = options.backoffMs;
   while (true) {
@@ -161,6 +166,7 @@ void Supervisor::startMember(ChainMember& member) {
   functions->_setpgid(pid, pid);
   member.commandPid = pid;
   member.pids = {pid};
+  member.startedAt = Clock::now();
   if (member.number == 1) {
     leftovers.brokerRanAs(pid);
   }
@@ -236,6 +242,8 @@ void Supervisor::handleEvents(Clock::duration timeout) {
   const timespec wait = toTimespec(timeout);
   siginfo_t info{};
   const int sig = functions->_sigtimedwait(&watched, &info, &wait);
+  // The launcher's own liveness for systemd's watchdog: this loop still turns.
+  functions->_sdNotify("WATCHDOG=1");
   if ((sig == SIGINT || sig == SIGTERM || sig == SIGHUP) && !stopRequested) {
     launcherLog(LOG_INFO, "Caught Stop-signal");
     stopRequested = true;

@@ -53,8 +53,12 @@ class ChainFile : public ::testing::Test {
 
 TEST_F(ChainFile, KeepsTheCommandLinesInOrder) {
   write("# the broker first\n/usr/bin/VOK_App\n\n  python3 'feed.py'  \nservo_controller # last\n");
-  EXPECT_EQ(readChainFile(path),
+  const Chain chain = readChainFile(path);
+  EXPECT_EQ(chain.members,
             (std::vector<CommandLine>{{"/usr/bin/VOK_App"}, {"python3", "feed.py"}, {"servo_controller"}}));
+  EXPECT_EQ(0u, chain.hangMs);
+  write("VOK_App --open\nhang-ms 2000\n");
+  EXPECT_EQ(2000u, readChainFile(path).hangMs);
 }
 
 TEST_F(ChainFile, ErrorsNameTheFileAndLine) {
@@ -63,6 +67,8 @@ TEST_F(ChainFile, ErrorsNameTheFileAndLine) {
   EXPECT_EQ(failure(), "The chain file " + path + " holds no command line");
   write("VOK_App\n\napp 'open\n");
   EXPECT_EQ(failure(), path + ":3: unterminated single quote");
+  write("VOK_App\nhang-ms 0\n");
+  EXPECT_EQ(failure(), path + ":2: hang-ms needs milliseconds from 1 to 3600000, not '0'");
 }
 
 }  // namespace

@@ -41,9 +41,11 @@ std::unique_ptr<VOK::ConsumerSession> signIn(unsigned instance) {
       providedFrames);
 }
 
-void pollFrames(FrameRelay& relay, VOK::ConsistentDataTransfer& reader, const VOK::StopSource& stop) {
+void pollFrames(FrameRelay& relay, VOK::ConsumerSession& session, const VOK::StopSource& stop) {
   auto receiveObject = std::make_unique<UserDataStruct>();
   while (!stop.stopRequested()) {
+    VOK::followProvider(session, sizeof(UserDataStruct), kComponent);
+    VOK::ConsistentDataTransfer& reader = *session.reader;
     // A fresh zeroed record each pass: a short frame arrives with zeros after it.
     std::memset(receiveObject->bramixmotionData, 0, sizeof(receiveObject->bramixmotionData));
     if (reader.readUserData(receiveObject.get())) {
@@ -58,6 +60,6 @@ void pollFrames(FrameRelay& relay, VOK::ConsistentDataTransfer& reader, const VO
 void signInAndPollFrames(FrameRelay& relay, unsigned instance) {
   std::unique_ptr<VOK::ConsumerSession> session = signIn(instance);
   if (session->reader) {
-    pollFrames(relay, *session->reader, relay.stopSource());
+    pollFrames(relay, *session, relay.stopSource());
   }
 }

@@ -41,6 +41,8 @@ class ISocketConnection {
   virtual const ResponseData* getResponseData() const = 0;
   // The reply wait of SignIn (the sign-in must have been sent); throws as SignIn.
   virtual void BusyWaitForVokResponse(const ConfigurationData& config) = 0;
+  // The connected socket to the broker; 0 when there is none.
+  virtual int descriptor() const { return 0; }
 };
 
 }  // namespace VOK

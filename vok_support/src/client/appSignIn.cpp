@@ -1,5 +1,6 @@
 #include "appSignIn.h"
 
+#include "SocketWrapperLinux.h"
 #include "configurationDataFactory.h"
 #include "log_datalayer.h"
 
@@ -46,6 +47,11 @@ void signIn(VokConnection& connection, const SignInTexts& texts, const char* con
   log(LOG_INFO, texts.resultComponent, connection.IsConnected() ? confirmed : unconfirmed);
 }
 
+std::unique_ptr<BrokerRejoin> rejoinFor(VokConnection& connection, const AppIdentity& app) {
+  return std::make_unique<BrokerRejoin>(connection.getConfig(), connection.brokerSocket(), app.brokerIndex,
+                                        std::make_shared<SocketWrapperLinux>());
+}
+
 }  // namespace
 
 std::optional<Provides> firstProvide(const ResponseData* reply) {
@@ -69,8 +75,9 @@ std::unique_ptr<ProviderSession> signInAsProvider(const AppIdentity& app, const 
                                    ring.cycleTimeUs, ring.recordSize);
   signIn(connection, texts, "I am provider sharing memory with consumer",
          "I am provider, missing any consumer");
+  std::unique_ptr<BrokerRejoin> rejoin = rejoinFor(connection, app);
   return std::unique_ptr<ProviderSession>(
-      new ProviderSession{std::move(connection), std::move(writer)});
+      new ProviderSession{std::move(connection), std::move(writer), std::move(rejoin)});
 }
 
 std::unique_ptr<ConsumerSession> signInAsConsumer(const AppIdentity& app, const Requests& request,
@@ -81,13 +88,31 @@ std::unique_ptr<ConsumerSession> signInAsConsumer(const AppIdentity& app, const 
   connection.addRequest(request);
   signIn(connection, texts, "I am consumer reading providers memory",
          "I am consumer, missing any provider");
-  auto session = std::unique_ptr<ConsumerSession>(new ConsumerSession{std::move(connection), {}});
+  std::unique_ptr<BrokerRejoin> rejoin = rejoinFor(connection, app);
+  auto session = std::unique_ptr<ConsumerSession>(new ConsumerSession{std::move(connection), {}, std::move(rejoin)});
   const ResponseData* reply = session->connection.getResponse();
   if (std::optional<Provides> provide = pick(reply)) {
     session->reader.emplace(session->connection.connectToExistingLifetimeBuffer(
         provide->getShmID(), recordSize, providerPidOf(reply, provide->getShmID())));
   }
   return session;
+}
+
+bool followProvider(ConsumerSession& session, std::size_t recordSize, const std::string& component) {
+  if (!session.reader || !session.connection.consumedRingReplaced()) {
+    return false;
+  }
+  try {
+    std::optional<ConsistentDataTransfer> next = session.connection.followConsumedRing(recordSize);
+    if (!next) {
+      return false;  // no record in the new ring yet; the next look tries again
+    }
+    session.reader.emplace(std::move(*next));
+  } catch (const std::exception&) {
+    return false;  // a newcomer still laying out its ring; the next look tries again
+  }
+  log(LOG_INFO, component, "Reading the new ring of a restarted provider");
+  return true;
 }
 
 }  // namespace VOK

@@ -12,6 +12,7 @@
 #include "Provides.h"
 #include "Requests.h"
 #include "ResponseData.h"
+#include "brokerRejoin.h"
 #include "vokConnection.h"
 
 namespace VOK {
@@ -58,9 +59,11 @@ struct RingOffer {
 
 // A signed-in provider. The connection owns the ring that writer fills, so
 // the two live and die together; destroying the session removes the ring.
+// The session signs the app in again whenever its broker is replaced.
 struct ProviderSession {
   VokConnection connection;
   ConsistentDataTransfer writer;
+  std::unique_ptr<BrokerRejoin> rejoin;
 };
 
 // A signed-in consumer and the reader of its provider's ring; no reader when
@@ -68,6 +71,7 @@ struct ProviderSession {
 struct ConsumerSession {
   VokConnection connection;
   std::optional<ConsistentDataTransfer> reader;
+  std::unique_ptr<BrokerRejoin> rejoin;
 };
 
 // Picks from the broker's reply (null when there is none) the provide to
@@ -92,5 +96,12 @@ std::unique_ptr<ConsumerSession> signInAsConsumer(const AppIdentity& app, const 
                                                   std::size_t recordSize,
                                                   const SignInTexts& texts,
                                                   const ProvidePicker& pick = firstProvide);
+
+// Consumer: when the ring session reads has been replaced by a restarted
+// provider under the same name, attaches to the new ring (one log line under
+// component) and returns true. A ring not yet laid out or without a record
+// is tried again on the next call; until then the reader stays on the former
+// ring, which no longer moves.
+bool followProvider(ConsumerSession& session, std::size_t recordSize, const std::string& component);
 
 }  // namespace VOK

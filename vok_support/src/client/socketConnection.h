@@ -30,6 +30,7 @@ class SocketConnection : public ISocketConnection {
   std::shared_ptr<VokEnvironmentConfig> RequestVokEnvironmentConfig(unsigned index) override;
   const ResponseData* getResponseData() const override;
   void BusyWaitForVokResponse(const ConfigurationData& config) override;
+  int descriptor() const override { return socketFd; }
 
   // True when both lists have the same number of elements; nothing else is compared.
   bool requestListFitsDataProviderList(const std::list<Requests>& requests,

@@ -188,16 +188,46 @@ void* VokConnection::createSharedMemory(const std::string& name, unsigned size) 
 // a ring that does not fit its object is an exception, not a fault. The
 // consumed object is replaced only once the new one is mapped.
 void* VokConnection::connectToExistingShm(const std::string& name, int providerPid) {
+  return attachRing(
+      name, [providerPid](uid_t owner) { return ringOwnerTrusted(owner, providerPid); },
+      "the user of its provider (pid " + std::to_string(providerPid) + ")");
+}
+
+int VokConnection::brokerSocket() const { return socketConnection->descriptor(); }
+
+bool VokConnection::consumedRingReplaced() const { return consumedShm && consumedShm->nameRefersElsewhere(); }
+
+std::optional<ConsistentDataTransfer> VokConnection::followConsumedRing(size_t recordSize) {
+  // The former ring stays mapped until the new one reads: its reader is still in use.
+  const std::shared_ptr<VokShm> former = consumedShm;
+  const uid_t formerOwner = former->getOwner();
+  try {
+    void* address = attachRing(
+        former->getName(), [formerOwner](uid_t owner) { return owner == formerOwner || ringOwnerTrusted(owner, 0); },
+        "the user of its former ring (uid " + std::to_string(formerOwner) + ")");
+    ConsistentDataTransfer reader(address, consumedShm->getSize(), recordSize, makeWatchdog());
+    if (reader.newestSegment()) {
+      return reader;
+    }
+  } catch (...) {
+    consumedShm = former;
+    throw;
+  }
+  consumedShm = former;
+  return std::nullopt;
+}
+
+void* VokConnection::attachRing(const std::string& name, const std::function<bool(uid_t)>& trusted,
+                                const std::string& trustedUser) {
   requireEnvironment();
   std::shared_ptr<VokShm> attached = mapper->provideShm(name, false, sizeof(BufferHeader));
   if (!attached) {
     logAndThrow("Error while connecting to existing shared memory with ID: " + name);
   }
   const uid_t owner = attached->getOwner();
-  if (!ringOwnerTrusted(owner, providerPid)) {
-    logAndThrow("Shared memory with ID: " + name + " belongs to uid " + std::to_string(owner) +
-                ", neither to the user of its provider (pid " + std::to_string(providerPid) +
-                "), this app's user nor root");
+  if (!trusted(owner)) {
+    logAndThrow("Shared memory with ID: " + name + " belongs to uid " + std::to_string(owner) + ", neither to " +
+                trustedUser + ", this app's user nor root");
   }
   const auto* header = static_cast<const BufferHeader*>(attached->getShmAdr());
   const uint64_t size = 16 + static_cast<uint64_t>(header->segmentCount) * header->segmentSize;

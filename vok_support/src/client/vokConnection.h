@@ -10,7 +10,9 @@
 #include "configurationData.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace VOK {
@@ -94,8 +96,22 @@ class VokConnection {
   // returns its address. Needs the environment configuration; refuses an
   // object of another owner as connectToExistingLifetimeBuffer does.
   void* connectToExistingShm(const std::string& name, int providerPid);
+  // The socket to the broker this app signed in to; 0 when there is none.
+  int brokerSocket() const;
+  // Whether the consumed ring's name now refers to a new ring, laid out by a
+  // provider that took the name over; false without a consumed ring.
+  bool consumedRingReplaced() const;
+  // Attaches to the new ring under the consumed ring's name, trusting the
+  // former ring's owner besides this app's user and root, and returns its
+  // reader (records of recordSize bytes) once it holds a record; nothing
+  // before, and the former ring stays attached, so that a provider still
+  // starting reads as a silent one. Throws as connectToExistingLifetimeBuffer,
+  // the former ring kept.
+  std::optional<ConsistentDataTransfer> followConsumedRing(size_t recordSize);
 
  private:
+  void* attachRing(const std::string& name, const std::function<bool(uid_t)>& trusted,
+                   const std::string& trustedUser);
   void requireEnvironment() const;
   std::shared_ptr<TimeDiffWatchdog> makeWatchdog() const;
 

@@ -6,9 +6,28 @@
 
 namespace VOK {
 
+namespace {
+
+bool given(const std::string& form, int argc, const char** argv) {
+  for (int i = 1; i < argc && !form.empty(); ++i) {
+    if (argv[i] != nullptr && form == argv[i]) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 void lookUpOptions(const OptionTable& table, int argc, const char** argv) {
   const CommandParser parser;
   for (const Option& option : table.options) {
+    if (option.value.setFlag) {
+      if (given(option.name, argc, argv) || given(option.shortName, argc, argv)) {
+        option.value.setFlag();
+      }
+      continue;
+    }
     unsigned long long number = 0;
     std::string typed = option.name;
     if (!parser.parseArguments(typed, argc, argv, number)) {
@@ -33,10 +52,13 @@ CommandOutcome screenArguments(const OptionTable& table, int argc, const char** 
   }
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i] != nullptr ? argv[i] : "";
-    if (findOption(table, argument) == nullptr) {
+    const Option* option = findOption(table, argument);
+    if (option == nullptr) {
       return refusal(table, table.wording.unknown(argument));
     }
-    ++i;  // its value
+    if (!option->value.setFlag) {
+      ++i;  // its value
+    }
   }
   return {};
 }
