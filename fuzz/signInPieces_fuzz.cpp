@@ -120,7 +120,7 @@ bool sameRecord(const ConfigurationData& a, const ConfigurationData& b) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   PieceSocket socket(textOf(data, size));
   const std::unique_ptr<ConfigurationData> expected = wholeSignIn(socket);
-  volatile bool stop = false;
+  std::atomic<bool> stop{false};
   std::unique_ptr<ConfigurationData> record;
   try {
     record = VOK::AppConnector::waitForNewAppToConnect(&socket, kFd, kLifetime, stop);

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "log_datalayer.h"
-#include "pollPause.h"
 
 namespace camera {
 
@@ -12,7 +11,6 @@ namespace {
 const char kComponent[] = "camera/src/CameraLoop::run()";
 const int kReadTimeoutMs = 100;
 const uint64_t kReportPeriodUs = 10000000;
-const uint64_t kHoldStepUs = 100000;
 }  // namespace
 
 CameraLoop::CameraLoop(FrameSource& source, Publish publish, const LoopSettings& settings,
@@ -24,12 +22,12 @@ CameraLoop::CameraLoop(FrameSource& source, Publish publish, const LoopSettings&
       splitter(settings.maxImageBytes, [this](const std::vector<uint8_t>& image) { onImage(image); }),
       pacer(settings.maxFps) {}
 
-int CameraLoop::run(const std::atomic<bool>& stop) {
-  stopFlag = &stop;
+int CameraLoop::run(const VOK::StopSource& stop) {
+  stopSource = &stop;
   lastImageUs = reportedUs = now();
   std::vector<uint8_t> buffer;
   int status = 0;
-  while (!stop) {
+  while (!stop.stopRequested()) {
     const FrameSource::Result result = source.read(buffer, kReadTimeoutMs);
     if (result == FrameSource::Result::Bytes) {
       splitter.feed(buffer.data(), buffer.size());
@@ -61,9 +59,9 @@ void CameraLoop::onImage(const std::vector<uint8_t>& image) {
   }
   lastImageUs = now();
   if (source.isStored()) {
-    holdBack(*stopFlag);
+    holdBack(*stopSource);
   }
-  if (*stopFlag) {
+  if (stopSource->stopRequested()) {
     return;
   }
   if (!pacer.admit(now())) {
@@ -75,10 +73,10 @@ void CameraLoop::onImage(const std::vector<uint8_t>& image) {
 }
 
 // A stored stream has no pace of its own: it is played at the maximum rate.
-void CameraLoop::holdBack(const std::atomic<bool>& stop) {
+void CameraLoop::holdBack(const VOK::StopSource& stop) {
   uint64_t waitUs = 0;
-  while (!stop && (waitUs = pacer.waitBeforeNext(now())) > 0) {
-    VOK::sleepNanoseconds(static_cast<long>(std::min(waitUs, kHoldStepUs) * 1000));
+  while (!stop.stopRequested() && (waitUs = pacer.waitBeforeNext(now())) > 0) {
+    stop.waitForStop(std::chrono::microseconds(waitUs));
   }
   lastImageUs = now();
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -9,6 +8,7 @@
 #include "FramePacer.h"
 #include "FrameSource.h"
 #include "JpegSplitter.h"
+#include "stopSignalWatcher.h"
 
 namespace camera {
 
@@ -28,15 +28,15 @@ class CameraLoop {
   // now gives microseconds of the monotonic clock.
   CameraLoop(FrameSource& source, Publish publish, const LoopSettings& settings, std::function<uint64_t()> now);
 
-  // Runs until stop is set (0) or a source that does not restart ends (1).
+  // Runs until a stop is requested of stop (0) or a source that does not restart ends (1).
   // Ends with a log line of the counts. What the source and publish throw passes through.
-  int run(const std::atomic<bool>& stop);
+  int run(const VOK::StopSource& stop);
   // What became of the frames so far.
   FrameCounts counts() const;
 
  private:
   void onImage(const std::vector<uint8_t>& image);
-  void holdBack(const std::atomic<bool>& stop);
+  void holdBack(const VOK::StopSource& stop);
   void watch(uint64_t nowUs);
 
   FrameSource& source;
@@ -46,7 +46,7 @@ class CameraLoop {
   JpegSplitter splitter;
   FramePacer pacer;
   FrameCounts own;
-  const std::atomic<bool>* stopFlag = nullptr;
+  const VOK::StopSource* stopSource = nullptr;
   uint64_t lastImageUs = 0;
   bool stalled = false;
   uint64_t reportedUs = 0;

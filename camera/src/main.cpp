@@ -1,9 +1,8 @@
 // vok_camera: publishes the JPEG images of an MJPEG stream (a camera tool's
 // pipe, a file, a FIFO or a pipeline it runs itself) as the camera provider.
 #include <csignal>
-#include <cstdio>
 #include <memory>
-#include <stdexcept>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,15 +13,14 @@
 #include "CommandSource.h"
 #include "DescriptorSource.h"
 #include "SourceWrapperLinux.h"
-#include "logFailure.h"
+#include "runApp.h"
 #include "stopSignalWatcher.h"
 
 namespace {
 
 const char mainComponent[] = "ZentorMotion(ZM)camera/src/main";
 
-std::unique_ptr<camera::FrameSource> makeSource(const camera::CameraOptions& options,
-                                                std::function<uint64_t()> now) {
+std::unique_ptr<camera::FrameSource> makeSource(const camera::CameraOptions& options, std::function<uint64_t()> now) {
   auto calls = std::make_shared<camera::SourceWrapperLinux>();
   if (!options.sourceCommand.empty()) {
     return std::make_unique<camera::CommandSource>(calls, options.sourceCommand, std::move(now));
@@ -42,27 +40,17 @@ int run(const camera::CameraOptions& options) {
   const camera::LoopSettings settings{UserDataStruct::frameBytes, options.maxFps, options.stallMs};
   camera::CameraLoop loop(
       *source, [&ring](const std::vector<uint8_t>& image) { ring.publish(image); }, settings, now);
-  return loop.run(VOK::stopSignalled());
+  return loop.run(VOK::processStop());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  camera::CameraOptions options;
-  try {
-    options = camera::parseCameraOptions(std::vector<std::string>(argv + 1, argv + argc));
-  } catch (const std::invalid_argument& e) {
-    std::fprintf(stderr, "vok_camera: %s\n%s", e.what(), camera::cameraUsage().c_str());
-    return 2;
-  }
-  if (options.help) {
-    std::fputs(camera::cameraUsage().c_str(), stdout);
-    return 0;
+  const camera::CameraCommand command = camera::parseCameraOptions(std::vector<std::string>(argv + 1, argv + argc));
+  if (const std::optional<int> status = VOK::answerInstead(command)) {
+    return *status;
   }
   // No real-time scheduling: cutting frames must not take the processor
   // from the servo controller.
-  VOK::watchStopSignals(mainComponent, {SIGINT, SIGTERM});
-  int status = 1;
-  runLoggingFailure(mainComponent, [&] { status = run(options); });
-  return status;
+  return VOK::runApp({mainComponent, mainComponent, {SIGINT, SIGTERM}, false}, [&] { return run(command.options); });
 }

@@ -116,14 +116,12 @@ std::chrono::nanoseconds enforceDeadMan() {
 }
 
 bool stopPublisher(unsigned timeoutMs) {
-  stopProcess = true;
+  VOK::processStop().requestStop();
   std::unique_lock<std::mutex> lock(endLock);
   return ended.wait_for(lock, std::chrono::milliseconds(timeoutMs), [] { return !running; });
 }
 
-void installStopHandler() {
-  VOK::watchStopSignals(kAppName, {SIGINT}, [] { stopProcess = true; });
-}
+void installStopHandler() { VOK::watchStopSignals(kAppName, {SIGINT}); }
 
 int disconnect() {
   munlockall();

@@ -2,11 +2,12 @@
 
 #include "commandFeed.h"
 #include "remoteControlContract.h"
+#include "stopSignalWatcher.h"
 
 namespace CommandFeed {
 
 const char* const kAppName = remote_control_record::kContract.providerName;
-std::atomic<bool> stopProcess{false};
+std::atomic<bool>& stopProcess = VOK::processStop().flag();
 std::atomic<bool> running{false};
 std::mutex mx;
 std::atomic<int> phase{0};

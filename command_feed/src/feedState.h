@@ -9,8 +9,9 @@ namespace CommandFeed {
 
 // The application name in the sign-in and the stem of the shared-memory ID.
 extern const char* const kAppName;
-// Set by SIGINT; ends publishing for good.
-extern std::atomic<bool> stopProcess;
+// The flag of the process's stop source (VOK::processStop()), requested by
+// SIGINT or stopPublisher; ends publishing for good.
+extern std::atomic<bool>& stopProcess;
 // True from a successful connect() until its publisher thread ends.
 extern std::atomic<bool> running;
 // Held by a publisher for the whole of its sign-in.

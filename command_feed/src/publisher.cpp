@@ -14,8 +14,8 @@
 #include "feedState.h"
 #include "logFailure.h"
 #include "log_datalayer.h"
-#include "pollPause.h"
 #include "remoteControlContract.h"
+#include "stopSignalWatcher.h"
 #include "valueChange.h"
 
 namespace CommandFeed {
@@ -25,7 +25,7 @@ namespace {
 // The ring is sized for a 1 us cycle although the publisher writes every
 // 150 ms: far more segments than needed, so readers always finish in time.
 constexpr unsigned long long kCycleTimeUs = 1;
-constexpr std::chrono::nanoseconds kPublishPause = std::chrono::milliseconds(150);
+constexpr std::chrono::milliseconds kPublishPause{150};
 
 // Signs in as provider of bramixData; the session owns the ring that its
 // writer fills.
@@ -36,8 +36,8 @@ std::unique_ptr<VOK::ProviderSession> signIn(UserDataStruct& data, const std::st
       {component, "socketfd: ", sizeof(UserDataStruct), component + "connect()"});
 }
 
-void publish(VOK::ProviderSession& publisher, UserDataStruct& data) {
-  while (!stopProcess) {
+void publish(VOK::ProviderSession& publisher, UserDataStruct& data, const VOK::StopSource& stop) {
+  while (!stop.stopRequested()) {
     // The dead-man is checked here, not in the host's thread, so that a
     // hung interpreter still ends on the neutral values; the pass wakes
     // when it runs out rather than up to a pause later.
@@ -50,7 +50,7 @@ void publish(VOK::ProviderSession& publisher, UserDataStruct& data) {
     }
     printf("\033[H\033[JSENT: %s", text.c_str());
     fflush(stdout);
-    awaitChangeOrTimeout(std::min(kPublishPause, deadManLeft));
+    awaitChangeOrTimeout(std::min<std::chrono::nanoseconds>(kPublishPause, deadManLeft));
   }
   // Consumers keep the last record of a ring whose writer is gone, so the
   // last one holds the machine at rest.
@@ -102,7 +102,7 @@ void* stayAlive(void* object) {
     keepingFailure([&] {
       std::unique_ptr<VOK::ProviderSession> publisher = signIn(data, component);
       phase = static_cast<int>(Phase::Publishing);
-      publish(*publisher, data);
+      publish(*publisher, data, VOK::processStop());
     });
   });
   if (!orderly && publisherFailure().empty()) {

@@ -1,16 +1,14 @@
 // Stand-alone entry of the frame relay: the same module as the library,
 // run as a consumer program until SIGINT.
 #include <cstdint>
-#include <exception>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "CommandParser.h"
 #include "FrameRelay.h"
 #include "frameRelayExports.h"
 #include "log_datalayer.h"
-#include "realTime.h"
+#include "optionLookup.h"
+#include "runApp.h"
 #include "stopSignalWatcher.h"
 
 namespace {
@@ -19,83 +17,77 @@ const char mainComponent[] = "ZentorMotion(ZM)consumer/src/main";
 const unsigned long long longestClientTimeoutS = 86400;
 const unsigned long long longestFramePeriodUs = 3600000000ULL;
 
-// The option's value; shortName may be null.
-unsigned long long option(const char* longName, const char* shortName, int argc, char** argv,
-                          unsigned long long fallback) {
-  const VOK::CommandParser parser;
-  unsigned long long value = 0;
-  const auto** args = const_cast<const char**>(argv);
-  if (parser.parseArguments(longName, argc, args, value) ||
-      (shortName != nullptr && parser.parseArguments(shortName, argc, args, value))) {
-    return value;
-  }
-  return fallback;
+struct RelaySettings {
+  unsigned long long lifetime = 10;  // read (and checked) for the command line's
+                                     // sake: the broker hands it out
+  unsigned long long instance = 0;
+  unsigned long long clientTimeoutS = stream_default_client_timeout_us / 1000000;
+  unsigned long long framePeriodUs = stream_default_frame_period_us;
+  bool wakeOnRecord = false;
+  bool timestamps = false;
+};
+
+VOK::OptionTable relayTable(RelaySettings& settings) {
+  VOK::OptionTable table{
+      "frame_relay",
+      "[--lifetime|-l MS] [--serverinstance|-s N] [--client-timeout SECONDS] [--frame-period-us US]\n"
+      "       [--wake-on-record] [--timestamps]",
+      "Serves the camera frames of the broker's camera provider as an MJPEG "
+      "stream on port 2020\n"
+      "until SIGINT. Numbers in C notation; the long form wins over the short "
+      "one.\n",
+      {{"--lifetime", "-l", "MS", "segment lifetime (default 10)", VOK::numberInto(settings.lifetime)},
+       {"--serverinstance", "-s", "N", "sign in to the broker listed N-th by pidof (default 0)",
+        VOK::numberInto(settings.instance)},
+       // 0 would let stalled clients hold their slots for good.
+       {"--client-timeout", "", "SECONDS", "close a viewer that took no bytes for so long, 1..86400 (default 10)",
+        VOK::numberInto(settings.clientTimeoutS, 1, longestClientTimeoutS)},
+       {"--frame-period-us", "", "US",
+        "least time between two frames to one viewer, 1..3600000000 (default 45453, about 22 a second)",
+        VOK::numberInto(settings.framePeriodUs, 1, longestFramePeriodUs)},
+       {"--wake-on-record", "", "",
+        "hand each camera frame on as it is written while someone watches, besides the 150 ms passes",
+        VOK::flagInto(settings.wakeOnRecord)},
+       {"--timestamps", "", "",
+        "add the moment the camera took each frame to its part as X-Timestamp: SECONDS.MICROSECONDS",
+        VOK::flagInto(settings.timestamps)}},
+      "Exit status: 0 after SIGINT, 255 for a refused command line.\n"};
+  table.wording.badNumber = [](const VOK::Option& option, const std::string&, const std::string&) {
+    return option.name + " must be " + std::to_string(option.value.low) + " to " + std::to_string(option.value.high) +
+           (option.name == "--frame-period-us" ? " microseconds" : " seconds");
+  };
+  return table;
 }
 
-// Seconds a stream client may take no bytes; 0 would let stalled clients
-// hold their slots for good, so it is refused like any value out of range.
-int64_t clientTimeoutUs(int argc, char** argv) {
-  const unsigned long long seconds =
-      option("--client-timeout", nullptr, argc, argv, stream_default_client_timeout_us / 1000000);
-  if (seconds < 1 || seconds > longestClientTimeoutS) {
-    throw std::invalid_argument("--client-timeout must be 1 to " +
-                                std::to_string(longestClientTimeoutS) + " seconds");
+// Relays frames until the process's stop; the status of disconnect (0).
+int relayUntilStopped(const RelaySettings& settings) {
+  FrameRelay& relay = frameRelay();
+  relay.setClientTimeout(static_cast<int64_t>(settings.clientTimeoutS) * 1000000);
+  relay.setFramePeriod(static_cast<int64_t>(settings.framePeriodUs));
+  relay.setWakeOnRecord(settings.wakeOnRecord);
+  relay.setPartStamps(settings.timestamps);
+  std::vector<char> buffer(UserDataStruct::frameBytes, 0);
+  if (relay.connect(static_cast<unsigned>(settings.instance)) == 0) {
+    relay.receive(nullptr, buffer.data(), static_cast<unsigned>(buffer.size()));
   }
-  return static_cast<int64_t>(seconds) * 1000000;
-}
-
-// Whether the flag (an option without value) is on the command line.
-bool flag(const std::string& name, int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (name == argv[i]) {
-      return true;
-    }
-  }
-  return false;
-}
-
-// Microseconds between two frames to one stream client; 0 or past an hour
-// is refused.
-int64_t framePeriodUs(int argc, char** argv) {
-  const unsigned long long period =
-      option("--frame-period-us", nullptr, argc, argv, stream_default_frame_period_us);
-  if (period < 1 || period > longestFramePeriodUs) {
-    throw std::invalid_argument("--frame-period-us must be 1 to " +
-                                std::to_string(longestFramePeriodUs) + " microseconds");
-  }
-  return static_cast<int64_t>(period);
+  VOK::processStop().waitForStop();
+  relay.stop();
+  // The buffer must outlive the dispatcher, which ends with the reader.
+  relay.joinReader();
+  return relay.disconnect();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  unsigned instance = 0;
-  int64_t timeoutUs = 0;
-  int64_t periodUs = 0;
-  try {
-    // The lifetime is the broker's to hand out; the option is read (and
-    // checked) only for the command line's sake.
-    option("--lifetime", "-l", argc, argv, 10);
-    instance = static_cast<unsigned>(option("--serverinstance", "-s", argc, argv, 0));
-    timeoutUs = clientTimeoutUs(argc, argv);
-    periodUs = framePeriodUs(argc, argv);
-  } catch (const std::exception& e) {
-    log(LOG_ERROR, mainComponent, e.what());
+  RelaySettings settings;
+  const VOK::CommandOutcome command = VOK::readLookedUp(relayTable(settings), argc, const_cast<const char**>(argv));
+  if (command.action == VOK::CommandAction::Help) {
+    return *VOK::answerInstead(command);
+  }
+  if (command.action == VOK::CommandAction::Refuse) {
+    log(LOG_ERROR, mainComponent, command.reason);
     return -1;
   }
-  VOK::becomeRealTime();
-  FrameRelay& relay = frameRelay();
-  relay.setClientTimeout(timeoutUs);
-  relay.setFramePeriod(periodUs);
-  relay.setWakeOnRecord(flag("--wake-on-record", argc, argv));
-  relay.setPartStamps(flag("--timestamps", argc, argv));
-  VOK::watchStopSignals(mainComponent, {SIGINT}, [] { frameRelay().stop(); });
-  std::vector<char> buffer(UserDataStruct::frameBytes, 0);
-  if (relay.connect(instance) == 0) {
-    relay.receive(nullptr, buffer.data(), static_cast<unsigned>(buffer.size()));
-  }
-  VOK::waitForStopSignal();
-  // The buffer must outlive the dispatcher, which ends with the reader.
-  relay.joinReader();
-  return relay.disconnect();
+  return VOK::runApp({mainComponent, mainComponent, {SIGINT}, true}, [&] { return relayUntilStopped(settings); });
 }

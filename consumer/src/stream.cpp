@@ -23,15 +23,20 @@ const char flushComponent[] = "ZentorMotion(ZM)C::stream_flush()";
 
 // Pacing and time-outs follow the monotonic clock: a board that steps its
 // wall clock at boot (NTP) must neither stall nor burst the stream.
-int64_t monotonicUs() {
+// The system calls of the listening record s.
+IStreamFunctions& callsOf(const stream* s) {
+  return s->functions != nullptr ? *s->functions : stream_linux_functions();
+}
+
+int64_t monotonicUs(IStreamFunctions& sys) {
   timespec now{};
-  stream_functions()._clock_gettime(CLOCK_MONOTONIC, &now);
+  sys._clock_gettime(CLOCK_MONOTONIC, &now);
   return static_cast<int64_t>(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
 }
 
-bool connectionPending(int listenFd) {
+bool connectionPending(IStreamFunctions& sys, int listenFd) {
   pollfd entry{listenFd, POLLIN, 0};
-  return stream_functions()._poll(&entry, 1, 0) > 0 && (entry.revents & POLLIN) != 0;
+  return sys._poll(&entry, 1, 0) > 0 && (entry.revents & POLLIN) != 0;
 }
 
 void addClient(stream* s, int fd, int64_t now) {
@@ -49,18 +54,18 @@ void addClient(stream* s, int fd, int64_t now) {
 
 // Takes one waiting client; false when none waits or the accept failed.
 bool acceptOne(stream* s, int* count, int64_t now) {
-  if (s->socket < 0 || !connectionPending(s->socket)) {
+  if (s->socket < 0 || !connectionPending(callsOf(s), s->socket)) {
     return false;
   }
   sockaddr_storage peer{};
   socklen_t peerSize = peerAddressSize;
-  int fd = stream_functions()._accept(s->socket, reinterpret_cast<sockaddr*>(&peer), &peerSize);
+  int fd = callsOf(s)._accept(s->socket, reinterpret_cast<sockaddr*>(&peer), &peerSize);
   if (fd < 0) {
     // No record is kept for a failed accept; it could never be written to.
     log(LOG_INFO, "ZentorMotion(ZM)C::http_acceptsock()", "stream accept()");
     return false;
   }
-  http_prepare_client(fd);
+  http_prepare_client(callsOf(s), fd);
   addClient(s, fd, now);
   ++*count;
   return true;
@@ -73,8 +78,8 @@ void acceptWaiting(stream* s, int* count, int64_t now) {
   }
 }
 
-void closeClient(stream* client, int* count) {
-  stream_functions()._close(client->socket);
+void closeClient(IStreamFunctions& sys, stream* client, int* count) {
+  sys._close(client->socket);
   client->prev->next = client->next;
   if (client->next != nullptr) {
     client->next->prev = client->prev;
@@ -87,14 +92,13 @@ enum class WriteOutcome { Unfinished, Complete, Failed };
 
 // One write of the client's pending rest. MSG_NOSIGNAL: a browser that has
 // gone away is an error code here, never a SIGPIPE that ends the host.
-WriteOutcome writePending(stream* client) {
+WriteOutcome writePending(IStreamFunctions& sys, stream* client) {
   stream_chunk* chunk = client->pending;
   if (client->sent >= chunk->size) {
     return WriteOutcome::Complete;
   }
-  ssize_t written = stream_functions()._send(
-      client->socket, chunk->data + client->sent, static_cast<size_t>(chunk->size - client->sent),
-      MSG_NOSIGNAL | MSG_DONTWAIT);
+  ssize_t written = sys._send(client->socket, chunk->data + client->sent,
+                              static_cast<size_t>(chunk->size - client->sent), MSG_NOSIGNAL | MSG_DONTWAIT);
   if (written > 0) {
     client->sent += written;
     return client->sent < chunk->size ? WriteOutcome::Unfinished : WriteOutcome::Complete;
@@ -120,7 +124,7 @@ bool flushPass(stream* s, int* count, int64_t now) {
     stream* next = client->next;
     if (client->pending != nullptr) {
       const int64_t sentBefore = client->sent;
-      WriteOutcome outcome = writePending(client);
+      WriteOutcome outcome = writePending(callsOf(s), client);
       if (client->sent > sentBefore) {
         progress = true;
         client->last_taken_us = now;
@@ -134,7 +138,7 @@ bool flushPass(stream* s, int* count, int64_t now) {
         client->pending = nullptr;
         ++client->frames;
         if (outcome == WriteOutcome::Failed || client->frames > frameLimit) {
-          closeClient(client, count);
+          closeClient(callsOf(s), client, count);
         }
       }
     }
@@ -180,10 +184,12 @@ void distributeFrame(stream* s, const unsigned char* frame, int64_t length, int6
 }  // namespace
 
 int stream_init(stream* s, int port, int local, int ipv6, const char* origin) {
+  IStreamFunctions& functions = callsOf(s);
   std::memset(s, 0, sizeof(*s));
+  s->functions = &functions;
   s->client_timeout_us = stream_default_client_timeout_us;
   s->frame_period_us = stream_default_frame_period_us;
-  s->socket = http_bindsock(port, local, ipv6);
+  s->socket = http_bindsock(functions, port, local, ipv6);
   if (origin != nullptr) {
     s->cors_header = static_cast<char*>(mymalloc(std::strlen(origin) + 1));
     std::strcpy(s->cors_header, origin);
@@ -193,7 +199,7 @@ int stream_init(stream* s, int port, int local, int ipv6, const char* origin) {
 
 void stream_put(stream* s, int* count, const unsigned char* frame, int64_t length,
                 int64_t wall_clock_us) {
-  const int64_t now = monotonicUs();
+  const int64_t now = monotonicUs(callsOf(s));
   acceptWaiting(s, count, now);
   if (*count <= 0) {
     return;
@@ -205,7 +211,7 @@ void stream_put(stream* s, int* count, const unsigned char* frame, int64_t lengt
 
 void stream_stop(stream* s) {
   log(LOG_INFO, stopComponent, "Closing stream listen socket & active stream sockets");
-  IStreamFunctions& sys = stream_functions();
+  IStreamFunctions& sys = callsOf(s);
   if (s->socket >= 0) {
     sys._close(s->socket);
   }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
 #include "IStreamFunctions.h"
 
@@ -14,17 +13,18 @@ struct stream_chunk {
 
 // The listening end and, linked behind it, one record per client.
 struct stream {
-  int socket;               // -1 when closed or not opened
-  stream_chunk* pending;    // chunk being written to this client; null when idle
-  char* cors_header;        // listening end only: origin for Access-Control-Allow-Origin
-  int64_t sent;             // bytes of pending already written
-  int frames;               // chunks completed (the response header counts as the first)
-  int64_t last_frame_us;    // monotonic µs of the last frame given; 0 for a new client
-  stream* prev;             // previous record; the listening end for the first client
-  stream* next;             // next client; the listening end's next is the first client
-  int64_t last_taken_us;    // client: monotonic µs when it last took bytes (or was accepted)
-  int64_t client_timeout_us;  // listening end: a client taking no bytes this long is closed
-  int64_t frame_period_us;    // listening end: a client gets at most one frame per this many µs
+  int socket;                   // -1 when closed or not opened
+  stream_chunk* pending;        // chunk being written to this client; null when idle
+  char* cors_header;            // listening end only: origin for Access-Control-Allow-Origin
+  int64_t sent;                 // bytes of pending already written
+  int frames;                   // chunks completed (the response header counts as the first)
+  int64_t last_frame_us;        // monotonic µs of the last frame given; 0 for a new client
+  stream* prev;                 // previous record; the listening end for the first client
+  stream* next;                 // next client; the listening end's next is the first client
+  int64_t last_taken_us;        // client: monotonic µs when it last took bytes (or was accepted)
+  int64_t client_timeout_us;    // listening end: a client taking no bytes this long is closed
+  int64_t frame_period_us;      // listening end: a client gets at most one frame per this many µs
+  IStreamFunctions* functions;  // listening end: the system calls of the server and its clients
 };
 
 // The least time between two frames to one client unless the caller sets
@@ -36,18 +36,19 @@ const int64_t stream_default_frame_period_us = 45453;
 const int64_t stream_default_client_timeout_us = 10000000;
 
 // Opens the listening socket (port; local: loopback only; ipv6: dual-stack)
-// and resets the record, with the default client timeout and frame period; origin, when not
-// null, is copied for the CORS line.
-// Returns the listening socket, or -1 when it could not be opened.
+// and resets the record, with the default client timeout and frame period;
+// origin, when not null, is copied for the CORS line. The record keeps its
+// functions (the Linux calls when null). Returns the listening socket, or -1
+// when it could not be opened.
 int stream_init(stream* s, int port, int local, int ipv6, const char* origin);
 
 // A close-on-exec TCP socket listening on port with a backlog of 10, or -1.
-int http_bindsock(int port, int local, int ipv6);
+int http_bindsock(IStreamFunctions& sys, int port, int local, int ipv6);
 
 // Readies an accepted client socket: non-blocking, TCP keepalive so that a
 // vanished peer is noticed, and a bounded send buffer so that a client that
 // takes nothing fills it soon. Best effort: a refused option changes nothing else.
-void http_prepare_client(int fd);
+void http_prepare_client(IStreamFunctions& sys, int fd);
 
 // Accepts waiting clients (up to 10 at a time), writes what the clients'
 // sockets take, closes a client that has taken no bytes for the client
@@ -68,9 +69,5 @@ int64_t put_header_on_image(unsigned char* out, const unsigned char* frame, int6
 // Closes the listening socket and every client, frees all their memory.
 void stream_stop(stream* s);
 
-// Replaces the system calls of the stream module (tests); throws
-// std::invalid_argument when functions is null.
-void stream_use_functions(std::shared_ptr<IStreamFunctions> functions);
-
-// The system calls currently in use by the stream module.
-IStreamFunctions& stream_functions();
+// The Linux calls, for a record whose functions are null.
+IStreamFunctions& stream_linux_functions();

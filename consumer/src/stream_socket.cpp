@@ -6,22 +6,13 @@
 #include <netinet/tcp.h>
 #include <sys/ioctl.h>
 
-#include <stdexcept>
 #include <string>
-#include <utility>
 
 #include "StreamWrapperLinux.h"
 #include "log_datalayer.h"
 #include "stream.h"
 
 namespace {
-
-// Never destroyed: a host's dispatcher thread may still stream while it ends.
-std::shared_ptr<IStreamFunctions>& functionsSlot() {
-  static auto* functions =
-      new std::shared_ptr<IStreamFunctions>(std::make_shared<StreamWrapperLinux>());
-  return *functions;
-}
 
 const int listenBacklog = 10;
 // A peer that answers nothing is given up after 10 s idle and three probes 5 s apart.
@@ -62,17 +53,13 @@ const char* bindAddress(IStreamFunctions& sys, int fd, int port, int local, int 
 
 }  // namespace
 
-void stream_use_functions(std::shared_ptr<IStreamFunctions> functions) {
-  if (!functions) {
-    throw std::invalid_argument("stream_use_functions: functions must not be null");
-  }
-  functionsSlot() = std::move(functions);
+IStreamFunctions& stream_linux_functions() {
+  // Never destroyed: a host's dispatcher thread may still stream while it ends.
+  static auto* functions = new StreamWrapperLinux;
+  return *functions;
 }
 
-IStreamFunctions& stream_functions() { return *functionsSlot(); }
-
-int http_bindsock(int port, int local, int ipv6) {
-  IStreamFunctions& sys = stream_functions();
+int http_bindsock(IStreamFunctions& sys, int port, int local, int ipv6) {
   int fd = sys._socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0);
   if (fd < 0) {
     return -1;
@@ -89,8 +76,7 @@ int http_bindsock(int port, int local, int ipv6) {
   return fd;
 }
 
-void http_prepare_client(int fd) {
-  IStreamFunctions& sys = stream_functions();
+void http_prepare_client(IStreamFunctions& sys, int fd) {
   int on = 1;
   sys._ioctl(fd, FIONBIO, &on);
   setIntOption(sys, fd, SOL_SOCKET, SO_KEEPALIVE, 1);

@@ -60,7 +60,6 @@ void* countingCallback(char* buffer, unsigned length) {
 class FrameRelayTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    stream_use_functions(std::make_shared<NoSocket>());
     hostRelay = &relay;
     callbackCalls = 0;
   }
@@ -97,7 +96,8 @@ class FrameRelayTest : public ::testing::Test {
   std::atomic<bool> readerMayEnd{false};
   std::atomic<unsigned> askedInstance{99};
   std::atomic<int> readersStarted{0};
-  FrameRelay relay{threads, [this](FrameRelay& self, unsigned instance) { scriptedReader(self, instance); }};
+  FrameRelay relay{threads, [this](FrameRelay& self, unsigned instance) { scriptedReader(self, instance); },
+                   std::make_shared<NoSocket>()};
   char buffer[100] = {};
   int result = -1;
 };

@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "StreamFixture.h"
+#include "StreamServer.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ TEST_F(StreamFailureTest, FailedSocketGivesMinusOneWithoutMessage) {
 TEST_F(StreamFailureTest, BusyPortGivesMinusOneWithoutMessage) {
   start();
   testing::internal::CaptureStdout();
-  EXPECT_EQ(http_bindsock(port, 1, 0), -1);
+  EXPECT_EQ(http_bindsock(*failing, port, 1, 0), -1);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
@@ -114,6 +115,23 @@ TEST_F(StreamFailureTest, EveryClientWriteSuppressesSigpipe) {
       }));
   put(tinyFrame('a'));
   EXPECT_EQ(client.read(212).size(), 212u);
+}
+
+}  // namespace
+
+namespace {
+
+// The owner closes only what it opened: a server whose socket failed stops nothing.
+TEST_F(StreamFailureTest, ServerObjectClosesItsOwnSocketWhenDestroyed) {
+  EXPECT_CALL(*failing, _socket(AF_INET, SOCK_STREAM, 0)).WillOnce(Return(-1)).WillRepeatedly(testing::DoDefault());
+  for (bool opens : {false, true}) {
+    testing::internal::CaptureStdout();
+    {
+      const StreamServer server(failing, 0, 1, 0, stream_default_client_timeout_us);
+      EXPECT_EQ(server.isOpen(), opens);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout().find("Closed stream listen socket") != std::string::npos, opens);
+  }
 }
 
 }  // namespace

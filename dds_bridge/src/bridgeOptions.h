@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "commandLine.h"
 #include "neutralValues.h"
 
 namespace dds_bridge {
@@ -13,25 +14,22 @@ namespace dds_bridge {
 enum class BridgeMode {
   PublishCamera,     // the camera ring to rt/vok/camera/compressed
   PublishCommand,    // the remote-control ring to rt/vok/command
-  SubscribeCommand,  // rt/vok/command into the remote-control ring, as its provider
+  SubscribeCommand,  // rt/vok/command into the remote-control ring, as its
+                     // provider
 };
 
 // The command line of vok_dds_bridge.
 struct BridgeOptions {
   BridgeMode mode = BridgeMode::PublishCamera;
-  uint32_t domain = 0;                          // --domain N, 0..232
-  std::chrono::milliseconds failsafe{500};      // --failsafe MS (subscribing)
+  uint32_t domain = 0;                             // --domain N, 0..232
+  std::chrono::milliseconds failsafe{500};         // --failsafe MS (subscribing)
   ChannelValues neutral = defaultNeutralValues();  // --neutral V,... (subscribing)
-  unsigned serverInstance = 0;                  // -s/--serverinstance N
-  bool allowUnauthenticated = false;            // --allow-unauthenticated (subscribing)
+  unsigned serverInstance = 0;                     // -s/--serverinstance N
+  bool allowUnauthenticated = false;               // --allow-unauthenticated (subscribing)
 };
 
 // The outcome of reading the command line.
-struct BridgeCommand {
-  enum class Action { Run, Help, Refuse } action = Action::Run;
-  BridgeOptions options;
-  std::string message;  // the usage for Help; the reason and the usage for Refuse
-};
+using BridgeCommand = VOK::ParsedCommand<BridgeOptions>;
 
 // Reads the arguments after the program name; exactly one --publish or
 // --subscribe must be given.

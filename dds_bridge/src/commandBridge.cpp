@@ -20,8 +20,8 @@ namespace {
 using remote_control_record::UserDataStruct;
 
 const char component[] = "dds_bridge/src/commandBridge";
-constexpr long long kWritePauseNs = 10000000;
-constexpr unsigned long long kWriteCycleUs = kWritePauseNs / 1000;
+constexpr std::chrono::milliseconds kWritePause{10};
+constexpr unsigned long long kWriteCycleUs = std::chrono::microseconds(kWritePause).count();
 constexpr int kSignal = 10;
 constexpr int kRefusedSetUp = 2;
 
@@ -74,7 +74,7 @@ int subscribeCommand(const BridgeOptions& options, std::shared_ptr<IDdsFunctions
   do {
     record = neutralRecord(remote.valuesAt(RemoteCommand::Clock::now()));
     session->writer.writeUserData(&record);
-  } while (!VOK::waitForStopSignal(kWritePauseNs));
+  } while (!VOK::processStop().waitForStop(kWritePause));
   // Readers keep the last record of a ring whose writer is gone.
   record = neutralRecord(options.neutral);
   session->writer.writeUserData(&record);

@@ -2,8 +2,8 @@
 // into the remote-control ring, so that stations on other machines (ROS 2
 // among them) see the camera and drive the machine.
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,8 +11,7 @@
 #include "bridgeModes.h"
 #include "bridgeOptions.h"
 #include "cycloneConfiguration.h"
-#include "logFailure.h"
-#include "stopSignalWatcher.h"
+#include "runApp.h"
 
 namespace {
 
@@ -36,10 +35,8 @@ int runBridge(const dds_bridge::BridgeOptions& options) {
 int main(int argc, char** argv) {
   const dds_bridge::BridgeCommand command =
       dds_bridge::readBridgeOptions(std::vector<std::string>(argv + 1, argv + argc));
-  if (command.action != dds_bridge::BridgeCommand::Action::Run) {
-    const bool help = command.action == dds_bridge::BridgeCommand::Action::Help;
-    std::fputs(command.message.c_str(), help ? stdout : stderr);
-    return help ? 0 : 2;
+  if (const std::optional<int> status = VOK::answerInstead(command)) {
+    return *status;
   }
   // Without a configuration Cyclone would go out on the first interface
   // with multicast discovery: the bridge stays on this machine instead.
@@ -47,10 +44,8 @@ int main(int argc, char** argv) {
   if (configuration == nullptr || *configuration == '\0') {
     ::setenv("CYCLONEDDS_URI", dds_bridge::kLoopbackConfiguration, 1);
   }
-  VOK::watchStopSignals(mainComponent, {SIGINT, SIGTERM});
   // A failure ends the bridge with its error line and status 1, so that a
   // launcher restarts the chain.
-  int status = 1;
-  runLoggingFailure(mainComponent, [&] { status = runBridge(command.options); });
-  return status;
+  return VOK::runApp({mainComponent, mainComponent, {SIGINT, SIGTERM}, false},
+                     [&] { return runBridge(command.options); });
 }

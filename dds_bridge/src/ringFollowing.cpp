@@ -10,7 +10,7 @@ namespace dds_bridge {
 namespace {
 const char appName[] = "vok_dds_bridge";
 const char component[] = "dds_bridge/src/ringFollowing";
-constexpr long long kLookPauseNs = 5000000;
+constexpr std::chrono::milliseconds kLookPause{5};
 }  // namespace
 
 int followRing(const RingWish& ring, VOK::IVOKBaseDataStruct& record, unsigned serverInstance,
@@ -23,7 +23,7 @@ int followRing(const RingWish& ring, VOK::IVOKBaseDataStruct& record, unsigned s
   }
   VOK::ConsistentDataTransfer& reader = *session->reader;
   std::optional<uint32_t> forwarded;
-  while (!VOK::waitForStopSignal(kLookPauseNs)) {
+  while (!VOK::processStop().waitForStop(kLookPause)) {
     const std::optional<uint32_t> newest = reader.newestSegment();
     if (newest != forwarded && reader.readUserData(&record)) {
       forwarded = newest;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "commandLine.h"
 #include "neutralValues.h"
 
 namespace servo_controller {
@@ -23,11 +24,7 @@ struct ControllerOptions {
 };
 
 // The outcome of reading the command line.
-struct ControllerCommand {
-  enum class Action { Run, Help, Refuse } action = Action::Run;
-  ControllerOptions options;
-  std::string message;  // the usage for Help, the reason for Refuse
-};
+using ControllerCommand = VOK::ParsedCommand<ControllerOptions>;
 
 // Reads the arguments after the program name.
 ControllerCommand readControllerOptions(const std::vector<std::string>& arguments);

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "DEV_Config.h"
 #include "channelText.h"
-#include "controllerState.h"
 #include "feedWatch.h"
 #include "log_datalayer.h"
 #include "recordWait.h"
@@ -26,8 +24,8 @@ void sendNeutral(const UserDataStruct& neutral) {
   ServoWrite(&frame, false);
 }
 
-// Sleeps until the earliest of the next pass, the moment the feed would
-// count as lost and the next look at the index; a signal ends it early, and
+// Waits until the earliest of the next pass, the moment the feed would
+// count as lost and the next look at the index; a stop ends it early, and
 // so does a new record when wait wakes on records (then true).
 bool pauseUntil(Clock::time_point nextPass, const FeedWatch& watch, RecordWait& wait) {
   const Clock::time_point now = Clock::now();
@@ -37,8 +35,7 @@ bool pauseUntil(Clock::time_point nextPass, const FeedWatch& watch, RecordWait& 
   return wait.pause(std::max(pause, 1ms));
 }
 
-void logChange(FeedWatch::Change change, const ControllerOptions& options,
-               const std::string& component) {
+void logChange(FeedWatch::Change change, const ControllerOptions& options, const std::string& component) {
   if (change == FeedWatch::Change::Lost) {
     log(LOG_ERROR, component,
         "Feed lost: no new record for " + std::to_string(options.failsafe->count()) +
@@ -51,13 +48,13 @@ void logChange(FeedWatch::Change change, const ControllerOptions& options,
 }  // namespace
 
 void forwardWithFailsafe(VOK::ConsumerSession& session, const ControllerOptions& options,
-                         const std::string& component) {
+                         const std::string& component, const VOK::StopSource& stop) {
   const UserDataStruct neutral = neutralRecord(options.neutral);
   UserDataStruct received;
   FeedWatch watch(*options.failsafe, Clock::now());
   Clock::time_point nextPass = Clock::now() + kPollPause;
-  RecordWait wait(session, options.wakeOnRecord);
-  while (!stopProcess) {
+  RecordWait wait(session, options.wakeOnRecord, stop);
+  while (!stop.stopRequested()) {
     const bool fresh = pauseUntil(nextPass, watch, wait);
     const Clock::time_point now = Clock::now();
     VOK::followProvider(session, sizeof(UserDataStruct), component);
@@ -66,11 +63,11 @@ void forwardWithFailsafe(VOK::ConsumerSession& session, const ControllerOptions&
     logChange(change, options, component);
     // A change of state or an announced record goes out at once; otherwise
     // one frame per pass.
-    if (stopProcess || (change == FeedWatch::Change::None && !fresh && now < nextPass)) {
+    if (stop.stopRequested() || (change == FeedWatch::Change::None && !fresh && now < nextPass)) {
       continue;
     }
     nextPass = now + kPollPause;
-    awaitLineRoom();
+    awaitLineRoom(stop);
     if (watch.lost()) {
       sendNeutral(neutral);
     } else if (reader.readUserData(&received)) {

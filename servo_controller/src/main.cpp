@@ -2,13 +2,12 @@
 // command feed to the serial servo board.
 #include <unistd.h>
 
-#include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "controllerOptions.h"
-#include "logFailure.h"
-#include "realTime.h"
+#include "runApp.h"
 #include "log_datalayer.h"
 #include "servoController.h"
 
@@ -19,20 +18,15 @@ int main(int argc, char** argv) {
   // The command line is read before the fork, so that a refused one ends
   // the command the user typed.
   const ControllerCommand command = readControllerOptions(std::vector<std::string>(argv + 1, argv + argc));
-  if (command.action != ControllerCommand::Action::Run) {
-    const bool help = command.action == ControllerCommand::Action::Help;
-    fputs(command.message.c_str(), help ? stdout : stderr);
-    return help ? 0 : 2;
+  if (const std::optional<int> status = VOK::answerInstead(command)) {
+    return *status;
   }
   if (fork() > 0) {
     log(LOG_INFO, component, "going into daemon mode");
     return 0;
   }
-  VOK::becomeRealTime();
-  installStopHandler(command.options.failsafe.has_value());
   // A failure of the support library ends the worker with a log line and
   // status 1 instead of an abort with a core dump.
-  int status = 1;
-  runLoggingFailure(component, [&] { status = runController(component, command.options); });
-  return status;
+  return VOK::runApp({component, kStopComponent, stopSignals(command.options), true},
+                     [&] { return runController(component, command.options); });
 }

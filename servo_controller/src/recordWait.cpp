@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "DEV_Config.h"
-#include "controllerState.h"
 #include "servo.h"
 
 namespace servo_controller {
@@ -16,8 +14,8 @@ constexpr unsigned kLongestLineWaitMs = 150;
 
 }  // namespace
 
-RecordWait::RecordWait(const VOK::ConsumerSession& session, bool wakeOnRecord)
-    : session(session), wakeOnRecord(wakeOnRecord) {
+RecordWait::RecordWait(const VOK::ConsumerSession& session, bool wakeOnRecord, const VOK::StopSource& stop)
+    : session(session), wakeOnRecord(wakeOnRecord), stop(stop) {
   followReader();
 }
 
@@ -32,7 +30,7 @@ void RecordWait::followReader() {
 bool RecordWait::pause(std::chrono::milliseconds limit) {
   followReader();
   if (!signal) {
-    DEV_Delay_ms(static_cast<unsigned>(limit.count()));
+    stop.waitForStop(limit);
     return false;
   }
   const bool moved = signal->waitPast(seen, limit);
@@ -40,12 +38,12 @@ bool RecordWait::pause(std::chrono::milliseconds limit) {
   return moved;
 }
 
-void awaitLineRoom() {
+void awaitLineRoom(const VOK::StopSource& stop) {
   unsigned waitedMs = 0;
-  for (int queued = ServoQueued(); queued > 0 && !stopProcess && waitedMs < kLongestLineWaitMs;
+  for (int queued = ServoQueued(); queued > 0 && !stop.stopRequested() && waitedMs < kLongestLineWaitMs;
        queued = ServoQueued()) {
     const unsigned drainMs = std::max(1u, (static_cast<unsigned>(queued) * kCharacterUs + 999) / 1000);
-    DEV_Delay_ms(drainMs);
+    stop.waitForStop(std::chrono::milliseconds(drainMs));
     waitedMs += drainMs;
   }
 }

@@ -6,6 +6,7 @@
 
 #include "ConsistentDataTransfer.h"
 #include "appSignIn.h"
+#include "stopSignalWatcher.h"
 
 namespace servo_controller {
 
@@ -17,8 +18,9 @@ class RecordWait {
  public:
   // session: whose reader's signal is waited on; it may change when a
   // restarted provider's ring is followed, and the wait follows it.
-  RecordWait(const VOK::ConsumerSession& session, bool wakeOnRecord);
-  // Pauses up to limit; a stop signal ends it early. True when a new record
+  // stop: what ends a pause by the pass early.
+  RecordWait(const VOK::ConsumerSession& session, bool wakeOnRecord, const VOK::StopSource& stop);
+  // Pauses up to limit; a stop ends it early. True when a new record
   // was announced since the last pause.
   bool pause(std::chrono::milliseconds limit);
 
@@ -28,6 +30,7 @@ class RecordWait {
 
   const VOK::ConsumerSession& session;
   const bool wakeOnRecord;
+  const VOK::StopSource& stop;
   std::shared_ptr<VOK::RingSignal> signal;
   uint32_t seen = 0;
 };
@@ -35,6 +38,6 @@ class RecordWait {
 // Waits while the port still sends earlier frames (at most one pass), so
 // that a frame never queues behind another and the record read after it is
 // the newest.
-void awaitLineRoom();
+void awaitLineRoom(const VOK::StopSource& stop);
 
 }  // namespace servo_controller

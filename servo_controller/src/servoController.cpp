@@ -1,10 +1,10 @@
 #include "servoController.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <list>
 
-#include "DEV_Config.h"
 #include "UserDataStruct.h"
 #include "appSignIn.h"
 #include "channelText.h"
@@ -22,9 +22,10 @@
 
 namespace servo_controller {
 
+const char kStopComponent[] = "Remote_open_control_kit_enabled_target_(Zentor)C";
+
 namespace {
 
-const char kHandlerComponent[] = "Remote_open_control_kit_enabled_target_(Zentor)C";
 constexpr std::chrono::milliseconds kPollPause{150};
 
 std::unique_ptr<VOK::ConsumerSession> signIn(const std::string& component) {
@@ -34,14 +35,15 @@ std::unique_ptr<VOK::ConsumerSession> signIn(const std::string& component) {
       [&component](const VOK::ResponseData* reply) { return selectProvide(reply, component); });
 }
 
-void forwardRecords(VOK::ConsumerSession& session, bool wakeOnRecord, const std::string& component) {
+void forwardRecords(VOK::ConsumerSession& session, bool wakeOnRecord, const std::string& component,
+                    const VOK::StopSource& stop) {
   UserDataStruct received;
-  RecordWait wait(session, wakeOnRecord);
-  while (!stopProcess) {
+  RecordWait wait(session, wakeOnRecord, stop);
+  while (!stop.stopRequested()) {
     wait.pause(kPollPause);
-    awaitLineRoom();
+    awaitLineRoom(stop);
     VOK::followProvider(session, sizeof(UserDataStruct), component);
-    if (stopProcess || !session.reader->readUserData(&received)) {
+    if (stop.stopRequested() || !session.reader->readUserData(&received)) {
       continue;
     }
     ServoWrite(&received, false);
@@ -51,15 +53,13 @@ void forwardRecords(VOK::ConsumerSession& session, bool wakeOnRecord, const std:
 
 }  // namespace
 
-void installStopHandler(bool alsoTerminate) {
-  const VOK::StopAction stop = [] { stopProcess = true; };
+std::vector<int> stopSignals(const ControllerOptions& options) {
   // With the failsafe, SIGTERM (a supervisor's usual stop) also ends on the
   // neutral values instead of killing the process mid-frame.
-  if (alsoTerminate) {
-    VOK::watchStopSignals(kHandlerComponent, {SIGINT, SIGTERM}, stop);
-  } else {
-    VOK::watchStopSignals(kHandlerComponent, {SIGINT}, stop);
+  if (options.failsafe) {
+    return {SIGINT, SIGTERM};
   }
+  return {SIGINT};
 }
 
 int runController(const std::string& component, const ControllerOptions& options) {
@@ -72,14 +72,14 @@ int runController(const std::string& component, const ControllerOptions& options
   const int port = ServoOpen();
   if (port == -1) {
     log(LOG_ERROR, component, "SERVO not open");
-    stopProcess = true;
+    VOK::processStop().requestStop();
   } else {
     const LastWordGuardian lastWord(std::make_shared<GuardianWrapperLinux>(), port,
                                     ServoFrame(neutralRecord(options.neutral)));
     if (options.failsafe) {
-      forwardWithFailsafe(*session, options, component);
+      forwardWithFailsafe(*session, options, component, VOK::processStop());
     } else {
-      forwardRecords(*session, options.wakeOnRecord, component);
+      forwardRecords(*session, options.wakeOnRecord, component, VOK::processStop());
     }
   }
   ServoClose();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "controllerOptions.h"
 #include "controllerState.h"
@@ -10,10 +11,13 @@ namespace servo_controller {
 // The servo controller's sign-in, poll loop and stop, run by main in the
 // forked worker.
 
-// Watches SIGINT (and SIGTERM too when alsoTerminate): it logs "Caught
-// Stop-signal" and sets stopProcess; an interrupted call is not restarted,
-// so the signal ends the poll pause at once.
-void installStopHandler(bool alsoTerminate);
+// The component of the stop signal's log line.
+extern const char kStopComponent[];
+
+// The stop signals: SIGINT, and SIGTERM too with the failsafe. Each logs
+// "Caught Stop-signal" and requests the process's stop, which ends the poll
+// pause at once.
+std::vector<int> stopSignals(const ControllerOptions& options);
 
 // Signs in as consumer of bramixData, attaches to the provider's ring and
 // forwards the newest record to the servo board every 150 ms (with

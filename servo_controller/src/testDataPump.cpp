@@ -8,6 +8,7 @@
 #include "log_datalayer.h"
 #include "controllerState.h"
 #include "pollPause.h"
+#include "stopSignalWatcher.h"
 
 namespace servo_controller {
 
@@ -16,8 +17,7 @@ UserDataStruct testUserDataStruct;
 
 namespace {
 
-const unsigned char testdata[21] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11,
-                                    12, 13, 14, 15, 16, 17, 18, 19, 20, 21};
+const unsigned char testdata[21] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21};
 std::once_flag semaphoreOnce;
 bool semaphoreReady = false;
 
@@ -56,7 +56,7 @@ void* fillTestData(void* target) {
       data->bramixData[2] = data->bramixData[5] = static_cast<int8_t>(std::max<int>(v, 9) - 9);
     }
   }
-  stopProcess = true;
+  VOK::processStop().requestStop();
   return nullptr;
 }
 

@@ -28,7 +28,7 @@ int test();
 // The pump's thread body; target is a UserDataStruct. Two passes over the
 // values 1..21 (flag 0, then 1); per value waits once on semDataReceived and
 // sets values 0,3 to the flag, 13 to 0, 1,4 to v % 10 and 2,5 to
-// max(v, 9) - 9. Sets stopProcess after the 42nd value.
+// max(v, 9) - 9. Requests the process's stop after the 42nd value.
 void* fillTestData(void* target);
 
 }  // namespace servo_controller

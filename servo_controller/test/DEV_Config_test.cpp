@@ -6,13 +6,11 @@
 #include <chrono>
 #include <cstring>
 
-#include "I2cWrapperLinux.h"
 #include "MockI2cFunctions.h"
 #include "MockSleepFunctions.h"
 #include "Sleep.h"
 #include "SleepWrapperLinux.h"
 #include "am65x.h"
-#include "i2cfunc.h"
 
 using testing::_;
 using testing::Invoke;
@@ -24,15 +22,14 @@ namespace {
 
 class DevConfigTest : public testing::Test {
  protected:
-  void SetUp() override { i2c_useFunctions(bus); }
   void TearDown() override {
-    i2c_useFunctions(std::make_shared<I2cWrapperLinux>());
+    am65x_i2c_end();  // the device must not outlive its substitute
     sleepUseFunctions(std::make_shared<SleepWrapperLinux>());
   }
   void open() {
     EXPECT_CALL(*bus, _open(StrEq("/dev/i2c-4"), _)).WillOnce(Return(5));
     EXPECT_CALL(*bus, _ioctl(5, _, 0x40)).WillOnce(Return(0));
-    ASSERT_EQ(DEV_ModuleInit(), 0);
+    ASSERT_EQ(DEV_ModuleInit(bus), 0);
   }
 
   std::shared_ptr<NiceMock<MockI2cFunctions>> bus = std::make_shared<NiceMock<MockI2cFunctions>>();
@@ -41,8 +38,14 @@ class DevConfigTest : public testing::Test {
 TEST_F(DevConfigTest, ModuleInitFailsWithoutDevice) {
   EXPECT_CALL(*bus, _open(_, _)).WillOnce(Return(-1));
   testing::internal::CaptureStderr();
-  EXPECT_EQ(DEV_ModuleInit(), 1);
+  EXPECT_EQ(DEV_ModuleInit(bus), 1);
   testing::internal::GetCapturedStderr();
+}
+
+// Nothing is written to, or closed on, whatever descriptor 0 is.
+TEST_F(DevConfigTest, WithoutAnOpenDeviceTransfersFailAndNothingIsClosed) {
+  EXPECT_EQ(IIC_Write(0x01, 0x02), 1);
+  EXPECT_EQ(am65x_i2c_end(), -1);
 }
 
 TEST_F(DevConfigTest, ModuleExitClosesTheKeptDescriptor) {

@@ -6,12 +6,11 @@
 #include <utility>
 #include <vector>
 
-#include "I2cWrapperLinux.h"
 #include "MockI2cFunctions.h"
 #include "MockSleepFunctions.h"
 #include "Sleep.h"
 #include "SleepWrapperLinux.h"
-#include "i2cfunc.h"
+#include "am65x.h"
 
 using testing::_;
 using testing::Invoke;
@@ -29,7 +28,6 @@ constexpr int kFd = 7;
 class PCA9685Test : public testing::Test {
  protected:
   void SetUp() override {
-    i2c_useFunctions(bus);
     sleepUseFunctions(sleeper);
     ON_CALL(*bus, _open(_, _)).WillByDefault(Return(kFd));
     ON_CALL(*bus, _ioctl(_, _, _)).WillByDefault(Return(0));
@@ -38,10 +36,10 @@ class PCA9685Test : public testing::Test {
       writes.emplace_back(bytes[0], bytes[1]);
       return 2L;
     }));
-    ASSERT_EQ(DEV_ModuleInit(), 0);
+    ASSERT_EQ(DEV_ModuleInit(bus), 0);
   }
   void TearDown() override {
-    i2c_useFunctions(std::make_shared<I2cWrapperLinux>());
+    am65x_i2c_end();  // the device must not outlive its substitute
     sleepUseFunctions(std::make_shared<SleepWrapperLinux>());
   }
 

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "I2cWrapperLinux.h"
+#include "I2cDevice.h"
 #include "MockI2cFunctions.h"
 
 using testing::_;
@@ -22,21 +22,23 @@ namespace {
 
 class I2cFuncTest : public testing::Test {
  protected:
-  void SetUp() override { i2c_useFunctions(mock); }
-  void TearDown() override { i2c_useFunctions(std::make_shared<I2cWrapperLinux>()); }
-
   std::shared_ptr<StrictMock<MockI2cFunctions>> mock =
       std::make_shared<StrictMock<MockI2cFunctions>>();
 };
 
-TEST_F(I2cFuncTest, UseFunctionsRejectsNull) {
-  EXPECT_THROW(i2c_useFunctions(nullptr), std::invalid_argument);
+TEST_F(I2cFuncTest, DeviceRejectsNullFunctionsAndClosesItsDescriptorWhenDestroyed) {
+  EXPECT_THROW(I2cDevice(nullptr, 4, 0x40), std::invalid_argument);
+  EXPECT_CALL(*mock, _open(StrEq("/dev/i2c-4"), O_RDWR)).WillOnce(Return(9));
+  EXPECT_CALL(*mock, _ioctl(9, I2C_SLAVE, 0x40)).WillOnce(Return(0));
+  EXPECT_CALL(*mock, _close(9)).WillOnce(Return(0));
+  I2cDevice device(mock, 4, 0x40);
+  EXPECT_EQ(device.descriptor(), 9);
 }
 
 TEST_F(I2cFuncTest, OpenSelectsSlaveAddressOnBusDevice) {
   EXPECT_CALL(*mock, _open(StrEq("/dev/i2c-4"), O_RDWR)).WillOnce(Return(9));
   EXPECT_CALL(*mock, _ioctl(9, I2C_SLAVE, 0x40)).WillOnce(Return(0));
-  EXPECT_EQ(i2c_open(4, 0x40), 9);
+  EXPECT_EQ(i2c_open(*mock, 4, 0x40), 9);
 }
 
 TEST_F(I2cFuncTest, OpenFailureReturnsNegativeDescriptorWithMessage) {
@@ -45,7 +47,7 @@ TEST_F(I2cFuncTest, OpenFailureReturnsNegativeDescriptorWithMessage) {
     return -1;
   }));
   testing::internal::CaptureStderr();
-  EXPECT_EQ(i2c_open(1, 0x40), -1);
+  EXPECT_EQ(i2c_open(*mock, 1, 0x40), -1);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "i2c_open open error: No such file or directory\n");
 }
@@ -58,7 +60,7 @@ TEST_F(I2cFuncTest, RejectedSlaveAddressClosesTheDeviceAgain) {
   }));
   EXPECT_CALL(*mock, _close(9)).WillOnce(Return(0));
   testing::internal::CaptureStderr();
-  EXPECT_EQ(i2c_open(4, 0x77), -1);
+  EXPECT_EQ(i2c_open(*mock, 4, 0x77), -1);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "i2c_open ioctl error: Device or resource busy\n");
 }
@@ -69,9 +71,9 @@ TEST_F(I2cFuncTest, ShortPlainTransfersAndCloseFailureAreReported) {
   EXPECT_CALL(*mock, _read(3, buf, 2)).WillOnce(Return(2));
   EXPECT_CALL(*mock, _close(3)).WillOnce(Return(-1));
   testing::internal::CaptureStderr();
-  EXPECT_EQ(i2c_write(3, buf, 2), -1);
-  EXPECT_EQ(i2c_read(3, buf, 2), 2);
-  EXPECT_EQ(i2c_close(3), -1);
+  EXPECT_EQ(i2c_write(*mock, 3, buf, 2), -1);
+  EXPECT_EQ(i2c_read(*mock, 3, buf, 2), 2);
+  EXPECT_EQ(i2c_close(*mock, 3), -1);
   std::string err = testing::internal::GetCapturedStderr();
   EXPECT_THAT(err, HasSubstr("i2c_write error: "));
   EXPECT_THAT(err, HasSubstr("i2c_close error: "));
@@ -81,7 +83,7 @@ TEST_F(I2cFuncTest, ShortPlainTransfersAndCloseFailureAreReported) {
 TEST_F(I2cFuncTest, SmbusWriteOfLengthZeroTransfersNothingAndSaysNothing) {
   uint8_t buf[1] = {0x06};
   testing::internal::CaptureStderr();
-  EXPECT_EQ(i2c_smbus_write(3, buf, 0), -1);
+  EXPECT_EQ(i2c_smbus_write(*mock, 3, buf, 0), -1);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
@@ -91,10 +93,10 @@ TEST_F(I2cFuncTest, SmbusWriteLengthSelectsTheTransfer) {
   EXPECT_CALL(*mock, _i2c_smbus_write_byte_data(3, 0x06, 0x34)).WillOnce(Return(0));
   EXPECT_CALL(*mock, _i2c_smbus_write_word_data(3, 0x06, 0x1234)).WillOnce(Return(0));
   EXPECT_CALL(*mock, _i2c_smbus_write_block_data(3, 0x06, 5, buf + 1)).WillOnce(Return(0));
-  EXPECT_EQ(i2c_smbus_write(3, buf, 1), 0);
-  EXPECT_EQ(i2c_smbus_write(3, buf, 2), 0);
-  EXPECT_EQ(i2c_smbus_write(3, buf, 3), 0);
-  EXPECT_EQ(i2c_smbus_write(3, buf, 6), 0);
+  EXPECT_EQ(i2c_smbus_write(*mock, 3, buf, 1), 0);
+  EXPECT_EQ(i2c_smbus_write(*mock, 3, buf, 2), 0);
+  EXPECT_EQ(i2c_smbus_write(*mock, 3, buf, 3), 0);
+  EXPECT_EQ(i2c_smbus_write(*mock, 3, buf, 6), 0);
 }
 
 TEST_F(I2cFuncTest, SmbusWriteFailureNamesTransferErrorAndResult) {
@@ -105,7 +107,7 @@ TEST_F(I2cFuncTest, SmbusWriteFailureNamesTransferErrorAndResult) {
         return -EIO;
       }));
   testing::internal::CaptureStderr();
-  EXPECT_EQ(i2c_smbus_write(3, buf, 3), -EIO);
+  EXPECT_EQ(i2c_smbus_write(*mock, 3, buf, 3), -EIO);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "i2c_smbus_write word data error: Input/output error, -5\n");
 }
@@ -115,9 +117,9 @@ TEST_F(I2cFuncTest, SmbusReadByteDataAndWordDataFillTheBuffer) {
   EXPECT_CALL(*mock, _i2c_smbus_read_byte_data(3, 0x10)).WillOnce(Return(0xAB));
   EXPECT_CALL(*mock, _i2c_smbus_read_word_data(3, 0xAB)).WillOnce(Return(0x1234));
   testing::internal::CaptureStderr();
-  EXPECT_EQ(i2c_smbus_read(3, buf, 2), 0xAB);
+  EXPECT_EQ(i2c_smbus_read(*mock, 3, buf, 2), 0xAB);
   EXPECT_EQ(buf[0], 0xAB);
-  EXPECT_EQ(i2c_smbus_read(3, buf, 3), 0x1234);
+  EXPECT_EQ(i2c_smbus_read(*mock, 3, buf, 3), 0x1234);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "2 bytes request\n3 bytes request\n");
   EXPECT_EQ(buf[0], 0x34);
   EXPECT_EQ(buf[1], 0x12);
@@ -127,7 +129,7 @@ TEST_F(I2cFuncTest, SmbusReadByteLeavesBufferUntouched) {
   uint8_t buf[1] = {0x55};
   EXPECT_CALL(*mock, _i2c_smbus_read_byte(3)).WillOnce(Return(0x77));
   testing::internal::CaptureStderr();
-  EXPECT_EQ(i2c_smbus_read(3, buf, 0), 0x77);
+  EXPECT_EQ(i2c_smbus_read(*mock, 3, buf, 0), 0x77);
   testing::internal::GetCapturedStderr();
   EXPECT_EQ(buf[0], 0x55);
 }
@@ -140,7 +142,7 @@ TEST_F(I2cFuncTest, SmbusBlockReadNeverWritesPastTheCallersBuffer) {
         return 32;
       }));
   testing::internal::CaptureStderr();
-  EXPECT_EQ(i2c_smbus_read(3, buf, 4), 32);
+  EXPECT_EQ(i2c_smbus_read(*mock, 3, buf, 4), 32);
   testing::internal::GetCapturedStderr();
   EXPECT_EQ(buf[3], 0x42);
   EXPECT_EQ(buf[4], 0xEE);
@@ -153,7 +155,7 @@ TEST_F(I2cFuncTest, SmbusReadFailureIsReportedAndBufferKept) {
     return -ENXIO;
   }));
   testing::internal::CaptureStderr();
-  EXPECT_EQ(i2c_smbus_read(3, buf, 2), -ENXIO);
+  EXPECT_EQ(i2c_smbus_read(*mock, 3, buf, 2), -ENXIO);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "2 bytes request\ni2c_smbus_read byte error: No such device or address, -6\n");
   EXPECT_EQ(buf[0], 0x10);

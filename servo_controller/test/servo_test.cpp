@@ -29,11 +29,9 @@ class ServoTest : public testing::Test {
     char name[128];
     ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
     path = name;
-    ServoUseDevice(std::make_shared<SerialWrapperLinux>(), path);
   }
   void TearDown() override {
     ServoClose();
-    ServoUseDevice(std::make_shared<SerialWrapperLinux>(), "/dev/serial0");
     close(slave);
     close(master);
   }
@@ -55,6 +53,9 @@ class ServoTest : public testing::Test {
     return got;
   }
 
+  // ServoOpen on the pseudo-terminal.
+  int openPort() { return ServoOpen(std::make_shared<SerialWrapperLinux>(), path); }
+
   int master = -1;
   int slave = -1;
   std::string path;
@@ -68,7 +69,7 @@ TEST_F(ServoTest, OpenSetsNineThousandSixHundredBaudEightNoParityOneStopOnARawLi
   cooked.c_oflag |= OPOST | ONLCR;
   cooked.c_lflag |= ECHO | ICANON | ISIG | IEXTEN;
   ASSERT_EQ(tcsetattr(slave, TCSANOW, &cooked), 0);
-  int fd = ServoOpen();
+  int fd = openPort();
   ASSERT_GE(fd, 0);
   termios t{};
   ASSERT_EQ(tcgetattr(slave, &t), 0);
@@ -83,15 +84,15 @@ TEST_F(ServoTest, OpenSetsNineThousandSixHundredBaudEightNoParityOneStopOnARawLi
 }
 
 TEST_F(ServoTest, SecondOpenFailsAndKeepsThePortOpen) {
-  ASSERT_GE(ServoOpen(), 0);
-  EXPECT_EQ(ServoOpen(), -1);
+  ASSERT_GE(openPort(), 0);
+  EXPECT_EQ(openPort(), -1);
   UserDataStruct data;
   EXPECT_EQ(ServoWrite(&data, false), 15);
   EXPECT_EQ(readMaster(15), "00000000000000D");
 }
 
 TEST_F(ServoTest, FrameCarriesUpperCaseDigitsAndEndsWithD) {
-  ASSERT_GE(ServoOpen(), 0);
+  ASSERT_GE(openPort(), 0);
   UserDataStruct data;
   for (int i = 0; i < 15; ++i) {
     data.bramixData[i] = static_cast<int8_t>(i);
@@ -102,7 +103,7 @@ TEST_F(ServoTest, FrameCarriesUpperCaseDigitsAndEndsWithD) {
 }
 
 TEST_F(ServoTest, ValuesOutsideTheRangeAreMovedToItsNearestEndNeverWrapped) {
-  ASSERT_GE(ServoOpen(), 0);
+  ASSERT_GE(openPort(), 0);
   UserDataStruct data;
   data.bramixData[0] = -1;
   data.bramixData[1] = 16;
@@ -114,7 +115,7 @@ TEST_F(ServoTest, ValuesOutsideTheRangeAreMovedToItsNearestEndNeverWrapped) {
 }
 
 TEST_F(ServoTest, TestModeSendsTheFixedFrameRawAndLeavesDataAlone) {
-  ASSERT_GE(ServoOpen(), 0);
+  ASSERT_GE(openPort(), 0);
   UserDataStruct data;
   data.bramixData[14] = 7;
   testing::internal::CaptureStderr();
@@ -130,29 +131,27 @@ TEST_F(ServoTest, TestModeSendsTheFixedFrameRawAndLeavesDataAlone) {
 }
 
 TEST_F(ServoTest, OpenFailureNamesThePortAndTheError) {
-  ServoUseDevice(std::make_shared<SerialWrapperLinux>(), "/nonexistent/serial0");
   testing::internal::CaptureStderr();
-  EXPECT_EQ(ServoOpen(), -1);
+  EXPECT_EQ(ServoOpen(std::make_shared<SerialWrapperLinux>(), "/nonexistent/serial0"), -1);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "\nServo: open_port: Unable to open /nonexistent/serial0 - : "
             "No such file or directory\n");
 }
 
 TEST_F(ServoTest, CloseMakesThePortOpenableAgain) {
-  ASSERT_GE(ServoOpen(), 0);
+  ASSERT_GE(openPort(), 0);
   EXPECT_EQ(ServoClose(), 0);
-  EXPECT_GE(ServoOpen(), 0);
+  EXPECT_GE(openPort(), 0);
 }
 
 // Also: the receiver is switched off, which a pseudo-terminal does not allow.
 TEST(ServoWriteTest, ShortFrameIsReportedOnceWithTheCount) {
   auto port = std::make_shared<NiceMock<MockSerialFunctions>>();
-  ServoUseDevice(port, "/dev/ttyFAKE");
   ON_CALL(*port, _open(_, _)).WillByDefault(Return(11));
   const auto receiverOff = testing::Truly([](tcflag_t flags) { return (flags & CREAD) == 0; });
   EXPECT_CALL(*port, _tcsetattr(11, TCSANOW, testing::Pointee(testing::Field(&termios::c_cflag, receiverOff))));
   EXPECT_CALL(*port, _tcflush(11, TCIFLUSH));
-  ASSERT_EQ(ServoOpen(), 11);
+  ASSERT_EQ(ServoOpen(port, "/dev/ttyFAKE"), 11);
   EXPECT_CALL(*port, _write(11, _, 1))
       .WillOnce(Return(1))
       .WillOnce(Return(-1))
@@ -164,7 +163,6 @@ TEST(ServoWriteTest, ShortFrameIsReportedOnceWithTheCount) {
   EXPECT_THAT(err, StartsWith("\nServo: Unable to write\n"));
   EXPECT_EQ(err.find("Unable"), err.rfind("Unable"));
   ServoClose();
-  ServoUseDevice(std::make_shared<SerialWrapperLinux>(), "/dev/serial0");
 }
 
 TEST(ServoWriteTest, DigitRuleCoversAllSixteenNibbles) {
@@ -173,7 +171,7 @@ TEST(ServoWriteTest, DigitRuleCoversAllSixteenNibbles) {
     digits += static_cast<char>(hex2asc(c));
   }
   EXPECT_EQ(digits, "0123456789ABCDEF");
-  EXPECT_THROW(ServoUseDevice(nullptr, "/dev/serial0"), std::invalid_argument);
+  EXPECT_THROW(ServoOpen(nullptr, "/dev/serial0"), std::invalid_argument);
 }
 
 }  // namespace

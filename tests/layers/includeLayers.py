@@ -14,6 +14,7 @@ LAYERS = [
     ("cmdline", ["vok_support/src/cmdline"]),
     ("messages", ["vok_support/src/messages"]),
     ("transport", ["vok_support/src/transport"]),
+    ("app", ["vok_support/src/app"]),
     ("common", ["common/src"]),
     ("client", ["vok_support/src/client"]),
     ("records", ["common/records/remote_control", "common/records/camera"]),

@@ -45,15 +45,6 @@ TEST(SleepResumingTest, GoesOnWithTheTimeLeftAfterEachSignalAndStopsOnOtherFailu
   }
 }
 
-TEST(SleepResumingTest, DeadlinesMoveAcrossSecondsBothWays) {
-  const timespec moved = VOK::addNanoseconds({5, 999999999L}, 2);
-  EXPECT_EQ(6, moved.tv_sec);
-  EXPECT_EQ(1, moved.tv_nsec);
-  const timespec back = VOK::addNanoseconds({5, 0}, -1);
-  EXPECT_EQ(4, back.tv_sec);
-  EXPECT_EQ(999999999L, back.tv_nsec);
-}
-
 class MockRealTimeFunctions : public VOK::IRealTimeFunctions {
  public:
   MOCK_METHOD(int, _sched_setscheduler, (int, const sched_param*), (override));
@@ -71,32 +62,31 @@ TEST(RealTimeTest, AsksForFifoAtThePriorityAndLocksMemoryEvenWhenRefused) {
   VOK::becomeRealTime(functions);
 }
 
-std::atomic<int> stopActions{0};
-
 // One process, one watcher: the whole life of a watched stop in one test.
 // SIGHUP stops like the signals named; SIGPIPE no longer kills.
-TEST(StopSignalWatcherTest, AHangUpFromAnyThreadLogsSetsTheFlagRunsTheActionAndWakesWaiters) {
-  EXPECT_FALSE(VOK::waitForStopSignal(0));
+TEST(StopSignalWatcherTest, AHangUpFromAnyThreadLogsRequestsTheStopAndWakesWaiters) {
+  using namespace std::chrono_literals;
+  VOK::StopSource& stop = VOK::processStop();
+  EXPECT_FALSE(stop.waitForStop(0ns));
   ::signal(SIGHUP, SIG_DFL);
   ::signal(SIGPIPE, SIG_DFL);
-  VOK::watchStopSignals("test/component", {SIGUSR1, SIGUSR2}, [] { ++stopActions; });
+  VOK::watchStopSignals("test/component", {SIGUSR1, SIGUSR2});
   ::raise(SIGPIPE);
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(VOK::waitForStopSignal(20000000LL));
-  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
-  EXPECT_FALSE(VOK::stopSignalled());
+  EXPECT_FALSE(stop.waitForStop(20ms));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 20ms);
+  EXPECT_FALSE(stop.stopRequested());
 
   testing::internal::CaptureStdout();
   std::thread raiser([] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::this_thread::sleep_for(50ms);
     ::kill(::getpid(), SIGHUP);
   });
-  EXPECT_TRUE(VOK::waitForStopSignal());
+  stop.waitForStop();
   raiser.join();
   EXPECT_EQ("Log: (test/component): Caught Stop-signal\n", testing::internal::GetCapturedStdout());
-  EXPECT_TRUE(VOK::stopSignalled());
-  EXPECT_EQ(1, stopActions);
-  EXPECT_TRUE(VOK::waitForStopSignal(0));
+  EXPECT_TRUE(stop.flag());
+  EXPECT_TRUE(stop.waitUntil(std::chrono::steady_clock::now() - 1s));
 }
 
 TEST(ForeignOwnerTest, OnlyAFileOfAnotherAccountIsReportedWithItsPathAndOwner) {

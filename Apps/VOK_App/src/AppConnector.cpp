@@ -24,8 +24,7 @@ constexpr int kPolls = 100;
 // Answers every environment request in the piece and returns what is left
 // of it. An app whose request went unanswered sends its sign-in right
 // behind it, so both may share one piece; the sign-in must not be lost.
-std::string answerEnvironmentRequests(ISocketHandler* server, int fd, unsigned long long lifetime,
-                                      std::string piece) {
+std::string answerEnvironmentRequests(ISocketHandler* server, int fd, unsigned long long lifetime, std::string piece) {
   const std::string request = VokEnvironmentConfig::GetRequestVokEnvironmentConfig();
   size_t at = piece.find(request);
   if (at == std::string::npos) {
@@ -42,8 +41,9 @@ std::string answerEnvironmentRequests(ISocketHandler* server, int fd, unsigned l
 
 }  // namespace
 
-std::unique_ptr<ConfigurationData> AppConnector::waitForNewAppToConnect(ISocketHandler* server, int fd, unsigned long long lifetime,
-                                                        volatile bool& stop) {
+std::unique_ptr<ConfigurationData> AppConnector::waitForNewAppToConnect(ISocketHandler* server, int fd,
+                                                                        unsigned long long lifetime,
+                                                                        const std::atomic<bool>& stop) {
   const std::string tag = "<" + std::to_string(fd) + ">";
   log(LOG_INFO, kComponent, "Connection to server established");
   std::string accumulated;

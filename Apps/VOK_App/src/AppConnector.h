@@ -4,6 +4,7 @@
 #include "ISocketHandler.h"
 #include "configurationData.h"
 
+#include <atomic>
 #include <list>
 #include <memory>
 #include <string>
@@ -18,8 +19,9 @@ class AppConnector {
   // Returns the parsed record, or null when the app
   // sent nothing usable or fd is not open. Throws VOK::VOKException when
   // stop became set while waiting; exceptions of the sign-in reader pass.
-  static std::unique_ptr<ConfigurationData> waitForNewAppToConnect(ISocketHandler* server, int fd, unsigned long long lifetime,
-                                                   volatile bool& stop);
+  static std::unique_ptr<ConfigurationData> waitForNewAppToConnect(ISocketHandler* server, int fd,
+                                                                   unsigned long long lifetime,
+                                                                   const std::atomic<bool>& stop);
   // The environment reply: {"ConfigData":{"SegmentLifetime":N},"Type":"ConfigDataResponse","Version":"0.1"}.
   static std::string getConfigDataResponse(unsigned long long lifetime);
   // The connect reply naming providers ("connected", "OK", the broker's pid).

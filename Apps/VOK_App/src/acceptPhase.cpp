@@ -1,13 +1,13 @@
 #include "acceptPhase.h"
 
 #include "AppAdmission.h"
-#include "pollPause.h"
 #include "socketHandler.h"
+#include "stopSignalWatcher.h"
 
 namespace broker {
 
 std::list<int> acceptApps(SocketHandler& server, AppAdmission& admission, unsigned long long count,
-                          volatile bool& stop) {
+                          const VOK::StopSource& stop) {
   std::list<int> accepted;
   int pending = -1;
   unsigned long long connected = 0;
@@ -22,8 +22,7 @@ std::list<int> acceptApps(SocketHandler& server, AppAdmission& admission, unsign
       }
       pending = -1;
     }
-    VOK::sleepNanoseconds(500000L);
-  } while (connected < count && !stop);
+  } while (!stop.waitForStop(std::chrono::microseconds(500)) && connected < count);
   return accepted;
 }
 

@@ -1,8 +1,8 @@
 #include "brokerOptions.h"
 
-#include "CommandParser.h"
 #include "brokerState.h"
 #include "log_datalayer.h"
+#include "optionLookup.h"
 
 #include <exception>
 #include <string>
@@ -10,24 +10,6 @@
 namespace broker {
 
 namespace {
-
-unsigned long long readOption(const VOK::CommandParser& parser, const char* longName, const char* shortName,
-                              int argc, const char** argv, unsigned long long fallback) {
-  unsigned long long value = 0;
-  if (parser.parseArguments(longName, argc, argv, value) || parser.parseArguments(shortName, argc, argv, value)) {
-    return value;
-  }
-  return fallback;
-}
-
-bool hasFlag(const char* name, int argc, const char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (argv[i] != nullptr && std::string(argv[i]) == name) {
-      return true;
-    }
-  }
-  return false;
-}
 
 bool refuse(const std::string& reason) {
   log(LOG_ERROR, caller, reason);
@@ -37,16 +19,35 @@ bool refuse(const std::string& reason) {
 
 }  // namespace
 
+VOK::OptionTable brokerOptionTable(BrokerOptions& options) {
+  return {
+      "VOK_App",
+      "[--lifetime|-l MS] [--test|-t N] [--count|-c N] [--open]",
+      "The broker: waits for N apps, matches their requests to providers, "
+      "then idles until SIGINT.\n"
+      "Numbers in C notation (0x10, 010); an option given twice takes its "
+      "last value, the long\n"
+      "form wins over the short one, and arguments that are no option are "
+      "passed over.\n",
+      {{"--lifetime", "-l", "MS", "segment lifetime announced to apps, not 0 (default 10)",
+        VOK::numberInto(options.lifetime)},
+       {"--test", "-t", "N",
+        "non-zero: test mode with the stand-in camera and the relay "
+        "(default 0)",
+        VOK::numberInto(options.test)},
+       {"--count", "-c", "N", "apps to wait for before sign-ins are read (default 2)", VOK::numberInto(options.count)},
+       {"--open", "", "", "after the first pass, apps may sign in at any time, leave and sign in again",
+        VOK::flagInto(options.open)}},
+      "Exit status: 0 after SIGINT (or at once in the foreground), 255 for "
+      "a refused command line.\n"};
+}
+
 bool readBrokerOptions(int argc, const char** argv, BrokerOptions& options) {
-  const VOK::CommandParser parser;
   try {
-    options.lifetime = readOption(parser, "--lifetime", "-l", argc, argv, options.lifetime);
-    options.test = readOption(parser, "--test", "-t", argc, argv, options.test);
-    options.count = readOption(parser, "--count", "-c", argc, argv, options.count);
+    VOK::lookUpOptions(brokerOptionTable(options), argc, argv);
   } catch (const std::exception& e) {
     return refuse(e.what());
   }
-  options.open = hasFlag("--open", argc, argv);
   if (options.lifetime == 0) {
     return refuse("0 is not an allowed parameter for -l / --lifetime.");
   }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "optionTable.h"
+
 namespace broker {
 
 // The broker's command-line settings.
@@ -14,5 +16,8 @@ struct BrokerOptions {
 // when absent) and the flag --open. On a refused command line logs why and the termination line
 // and returns false.
 bool readBrokerOptions(int argc, const char** argv, BrokerOptions& options);
+
+// The broker's options, bound to options: their forms, help lines and targets.
+VOK::OptionTable brokerOptionTable(BrokerOptions& options);
 
 }  // namespace broker

@@ -8,7 +8,7 @@
 #include "log_datalayer.h"
 #include "openDoor.h"
 #include "socketHandler.h"
-#include "stopSignal.h"
+#include "stopSignalWatcher.h"
 #include "testMode.h"
 
 #include <unistd.h>
@@ -31,7 +31,6 @@ void logBanner() {
 
 int runBroker(const BrokerOptions& options) {
   log(LOG_INFO, caller, "SegmentLifeTime:" + std::to_string(options.lifetime));
-  installStopHandler();
   logBanner();
   log(LOG_DEBUG, caller, appName + " pid: " + std::to_string(::getpid()));
 
@@ -49,7 +48,7 @@ int runBroker(const BrokerOptions& options) {
     }
   }
   AppAdmission admission(functions, ::geteuid(), ::getegid());
-  std::list<int> accepted = acceptApps(*server, admission, options.count, stopProcess);
+  std::list<int> accepted = acceptApps(*server, admission, options.count, VOK::processStop());
   AppList apps;
   intercept(&accepted, &apps, server.get(), options.lifetime, functions.get());
   interlock(&apps, server.get());
@@ -59,7 +58,9 @@ int runBroker(const BrokerOptions& options) {
   if (options.open) {
     OpenDoor(apps, *server, functions, options.lifetime).serve(*server, admission);
   } else {
-    waitForStop();
+    // The passes ran on this thread and are over, so from here on only the
+    // signal can request the stop: block until it comes.
+    VOK::processStop().waitForStop();
   }
 
   log(LOG_INFO, caller, "About to clean up and stop VOK-Process");

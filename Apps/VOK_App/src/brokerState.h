@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 
 namespace broker {
@@ -10,8 +11,9 @@ extern const std::string appName;
 extern const std::string caller;
 // The same text as a plain array, for use from the signal handler.
 extern const char callerText[];
-// Set by the stop signal and by the passes' error handlers; every loop re-reads it.
-extern volatile bool stopProcess;
+// The flag of the process's stop source (VOK::processStop()), which the stop
+// signal and the passes' error handlers request; every loop re-reads it.
+extern std::atomic<bool>& stopProcess;
 // Set when a pass ended on an error rather than on the stop signal: the broker
 // then stops in order but exits with status 1.
 extern bool passFailed;

@@ -16,7 +16,7 @@ namespace broker {
 namespace {
 
 // How long the open broker sleeps between two looks at its sockets.
-constexpr long long kLookIntervalNs = 50000000LL;
+constexpr std::chrono::milliseconds kLookInterval{50};
 
 std::string tagOf(const ConfigurationData& app) {
   return "<" + std::to_string(app.getSocketfd()) + "> " + app.getAppData().getApplicationName();
@@ -50,7 +50,7 @@ void OpenDoor::serve(SocketHandler& listening, AppAdmission& admission) {
         signInLate(fd);
       }
     }
-    VOK::waitForStopSignal(kLookIntervalNs);
+    VOK::processStop().waitForStop(kLookInterval);
   }
 }
 

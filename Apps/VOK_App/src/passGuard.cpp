@@ -3,6 +3,7 @@
 #include "VOKException.h"
 #include "brokerState.h"
 #include "log_datalayer.h"
+#include "stopSignalWatcher.h"
 
 #include <cxxabi.h>
 
@@ -46,7 +47,7 @@ void guardPass(const std::string& component, const std::function<void()>& pass) 
   if (!stopProcess) {
     passFailed = true;
   }
-  stopProcess = true;
+  VOK::processStop().requestStop();
 }
 
 }  // namespace broker

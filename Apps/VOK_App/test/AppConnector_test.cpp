@@ -38,7 +38,7 @@ class WaitForSignIn : public ::testing::Test {
     return record;
   }
   NiceMock<MockSocketHandler> server;
-  volatile bool stop = false;
+  std::atomic<bool> stop{false};
   std::string logged;
   const std::string request = VOK::VokEnvironmentConfig::GetRequestVokEnvironmentConfig();
 };

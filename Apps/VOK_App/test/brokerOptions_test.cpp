@@ -1,4 +1,5 @@
 #include "brokerOptions.h"
+#include "optionLookup.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +37,12 @@ TEST(BrokerOptions, DefaultsWithoutArguments) {
 }
 
 TEST(BrokerOptions, LongFormWinsOverShortFormAndZeroCountIsKept) {
-  Outcome outcome = read({"-l", "5", "--open", "--lifetime", "7", "-c", "0"});
+  std::vector<const char*> args{"VOK_App", "-l", "5", "--open", "--lifetime", "7", "-c", "0"};
+  BrokerOptions screened;
+  // The flag takes no value: the screen before the fork reads "--lifetime" as the next option.
+  EXPECT_EQ(VOK::screenArguments(brokerOptionTable(screened), static_cast<int>(args.size()), args.data()).action,
+            VOK::CommandAction::Run);
+  Outcome outcome = read({args.begin() + 1, args.end()});
   ASSERT_TRUE(outcome.accepted);
   EXPECT_TRUE(outcome.options.open);
   EXPECT_EQ(7u, outcome.options.lifetime);

@@ -1,89 +1,77 @@
 #include "launcherOptions.h"
 
-#include <cerrno>
 #include <climits>
-#include <cstdlib>
-#include <map>
-#include <stdexcept>
+
+#include "numberText.h"
 
 namespace {
 
-// A numeric option, and the least value that still serves its purpose.
-struct NumericOption {
-  unsigned LauncherOptions::*field;
-  unsigned minimum;
-  const char* belowMinimum;  // why a smaller value is refused
-};
-
-unsigned parseMilliseconds(const std::string& option, const char* text, const NumericOption& rule) {
-  char* end = nullptr;
-  errno = 0;
-  const unsigned long value = std::strtoul(text, &end, 10);
-  if (text[0] < '0' || text[0] > '9' || *end != '\0' || errno == ERANGE || value > UINT_MAX) {
-    throw std::invalid_argument("The value " + std::string(text) + " of " + option +
-                                " is not a whole number of 0 or more");
+// Why a value below an option's least one is refused.
+std::string whyAtLeast(const std::string& option) {
+  if (option == "--grace") {
+    return "too short for a member's orderly stop (the servo's last neutral frame)";
   }
-  if (value < rule.minimum) {
-    throw std::invalid_argument("The value " + std::string(text) + " of " + option + " is below " +
-                                std::to_string(rule.minimum) + ": " + rule.belowMinimum);
-  }
-  return static_cast<unsigned>(value);
+  return "a chain that fails at once would be restarted without a pause";
 }
 
-std::map<std::string, NumericOption> numericOptions() {
-  return {{"--restart-limit", {&LauncherOptions::restartLimit, 0, ""}},
-          {"--backoff", {&LauncherOptions::backoffMs, 1, "a chain that fails at once would be restarted without a pause"}},
-          {"--backoff-cap", {&LauncherOptions::backoffCapMs, 0, ""}},
-          {"--grace", {&LauncherOptions::graceMs, kMinimumGraceMs,
-                       "too short for a member's orderly stop (the servo's last neutral frame)"}},
-          {"--pause", {&LauncherOptions::pauseMs, 0, ""}}};
+// The launcher's own sentences for a refused command line.
+VOK::RefusalWording launcherWording() {
+  return {[](const std::string& argument) { return "Unknown option " + argument; },
+          [](const std::string& option) { return "The option " + option + " needs a value"; },
+          [](const VOK::Option& option, const std::string& typed, const std::string& text) {
+            const std::optional<unsigned long long> number = VOK::numberFromText(text, VOK::NumberSyntax::Decimal);
+            if (number && *number < option.value.low) {
+              return "The value " + text + " of " + typed + " is below " + std::to_string(option.value.low) + ": " +
+                     whyAtLeast(option.name);
+            }
+            return "The value " + text + " of " + typed + " is not a whole number of 0 or more";
+          }};
+}
+
+VOK::OptionTable launcherTable(LauncherOptions& options, std::vector<std::string>& chainFiles) {
+  VOK::OptionTable table{
+      "vok_launcher",
+      "[OPTIONS] CHAIN_FILE",
+      "Starts the chain of CHAIN_FILE (one command line per line: the broker first, then the apps\n"
+      "in start order; blank lines and # comments are skipped), restarts the whole chain when any\n"
+      "member ends, and stops it in order (apps first, broker last) on SIGINT, SIGTERM or SIGHUP.\n\n",
+      {{"--restart-limit", "", "N", "give up (exit 1) after N restarts in a row; 0: never (default 0)",
+        VOK::numberInto(options.restartLimit, 0, UINT_MAX)},
+       {"--backoff", "", "MS", "wait before a restart, doubled on each one in a row; 1 or more (default 1000)",
+        VOK::numberInto(options.backoffMs, 1, UINT_MAX)},
+       {"--backoff-cap", "", "MS", "longest wait before a restart (default 30000)",
+        VOK::numberInto(options.backoffCapMs, 0, UINT_MAX)},
+       {"--grace", "", "MS",
+        "time a member has to end after SIGINT before SIGKILL; " + std::to_string(kMinimumGraceMs) +
+            " or more (default 5000)",
+        VOK::numberInto(options.graceMs, kMinimumGraceMs, UINT_MAX)},
+       {"--pause", "", "MS", "pause between starting two members (default 500)",
+        VOK::numberInto(options.pauseMs, 0, UINT_MAX)}},
+      "\nThe broker gets --count with the number of apps unless its line gives -c or --count.\n"
+      "Exit status: 0 after SIGINT, SIGTERM or SIGHUP, 1 when it gave up or the chain file is unusable,\n"
+      "2 for a bad command line.\n",
+      [&chainFiles](const std::string& file) { chainFiles.push_back(file); }};
+  table.wording = launcherWording();
+  return table;
 }
 
 }  // namespace
 
-std::string launcherUsage() {
-  return "Usage: vok_launcher [OPTIONS] CHAIN_FILE\n"
-         "Starts the chain of CHAIN_FILE (one command line per line: the broker first, then the apps\n"
-         "in start order; blank lines and # comments are skipped), restarts the whole chain when any\n"
-         "member ends, and stops it in order (apps first, broker last) on SIGINT, SIGTERM or SIGHUP.\n"
-         "\n"
-         "  --restart-limit N  give up (exit 1) after N restarts in a row; 0: never (default 0)\n"
-         "  --backoff MS       wait before a restart, doubled on each one in a row; 1 or more\n"
-         "                     (default 1000)\n"
-         "  --backoff-cap MS   longest wait before a restart (default 30000)\n"
-         "  --grace MS         time a member has to end after SIGINT before SIGKILL; 100 or more\n"
-         "                     (default 5000)\n"
-         "  --pause MS         pause between starting two members (default 500)\n"
-         "  --help             this text\n"
-         "\n"
-         "The broker gets --count with the number of apps unless its line gives -c or --count.\n"
-         "Exit status: 0 after SIGINT, SIGTERM or SIGHUP, 1 when it gave up or the chain file is unusable,\n"
-         "2 for a bad command line.\n";
-}
-
-LauncherOptions parseLauncherOptions(int argc, const char* const* argv) {
-  LauncherOptions options;
-  const auto numeric = numericOptions();
-  for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
-    if (argument == "--help") {
-      options.help = true;
-    } else if (numeric.count(argument) != 0) {
-      if (i + 1 >= argc) {
-        throw std::invalid_argument("The option " + argument + " needs a value");
-      }
-      const NumericOption& rule = numeric.at(argument);
-      options.*rule.field = parseMilliseconds(argument, argv[++i], rule);
-    } else if (argument.size() > 1 && argument[0] == '-') {
-      throw std::invalid_argument("Unknown option " + argument);
-    } else if (!options.chainFile.empty()) {
-      throw std::invalid_argument("Only one chain file can be given, not also " + argument);
-    } else {
-      options.chainFile = argument;
-    }
+LauncherCommand parseLauncherOptions(const std::vector<std::string>& arguments) {
+  LauncherCommand command;
+  std::vector<std::string> chainFiles;
+  const VOK::OptionTable table = launcherTable(command.options, chainFiles);
+  static_cast<VOK::CommandOutcome&>(command) = VOK::readCommandLine(table, arguments);
+  if (command.action != VOK::CommandAction::Run) {
+    return command;
   }
-  if (options.chainFile.empty() && !options.help) {
-    throw std::invalid_argument("No chain file given");
+  if (chainFiles.empty()) {
+    static_cast<VOK::CommandOutcome&>(command) = VOK::refusal(table, "No chain file given");
+  } else if (chainFiles.size() > 1) {
+    static_cast<VOK::CommandOutcome&>(command) =
+        VOK::refusal(table, "Only one chain file can be given, not also " + chainFiles[1]);
+  } else {
+    command.options.chainFile = chainFiles[0];
   }
-  return options;
+  return command;
 }

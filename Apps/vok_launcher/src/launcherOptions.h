@@ -1,6 +1,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "commandLine.h"
 
 // The shortest --grace: an orderly stop (the servo's SIGINT ends its pause,
 // it sends the neutral frame and closes) takes a few milliseconds, and a
@@ -11,7 +14,8 @@ constexpr unsigned kMinimumGraceMs = 100;
 struct LauncherOptions {
   // Restarts in a row before the launcher gives up; 0: never gives up.
   unsigned restartLimit = 0;
-  // Wait before the first restart, doubled on each restart in a row up to backoffCapMs.
+  // Wait before the first restart, doubled on each restart in a row up to
+  // backoffCapMs.
   unsigned backoffMs = 1000;
   unsigned backoffCapMs = 30000;
   // Time a member has to end after SIGINT before it gets SIGKILL; at least
@@ -23,13 +27,11 @@ struct LauncherOptions {
   // From the chain file: a provider whose ring stands still this long hangs
   // and is restarted (open chains only; 0: not watched).
   unsigned hangMs = 0;
-  bool help = false;
 };
 
-// The text printed for --help.
-std::string launcherUsage();
+using LauncherCommand = VOK::ParsedCommand<LauncherOptions>;
 
-// Reads argv. Throws std::invalid_argument with a message naming the bad
-// option or value (unknown option, missing or non-numeric value, a --grace
-// below kMinimumGraceMs or a --backoff of 0, no chain file, or more than one).
-LauncherOptions parseLauncherOptions(int argc, const char* const* argv);
+// Reads the arguments after the program name. Refuses, naming the bad option
+// or value: an unknown option, a missing or non-numeric value, a --grace
+// below kMinimumGraceMs or a --backoff of 0, no chain file, or more than one.
+LauncherCommand parseLauncherOptions(const std::vector<std::string>& arguments);

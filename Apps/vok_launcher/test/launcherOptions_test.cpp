@@ -2,23 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 #include <vector>
 
 namespace {
 
-LauncherOptions parse(std::vector<const char*> arguments) {
-  arguments.insert(arguments.begin(), "vok_launcher");
-  return parseLauncherOptions(static_cast<int>(arguments.size()), arguments.data());
-}
+LauncherOptions parse(std::vector<std::string> arguments) { return parseLauncherOptions(arguments).options; }
 
-std::string failure(std::vector<const char*> arguments) {
-  try {
-    parse(std::move(arguments));
-  } catch (const std::invalid_argument& e) {
-    return e.what();
+// The reason of a refusal: its first line without the program's name.
+std::string failure(std::vector<std::string> arguments) {
+  const LauncherCommand command = parseLauncherOptions(arguments);
+  if (command.action != VOK::CommandAction::Refuse) {
+    return "(nothing refused)";
   }
-  return "(nothing thrown)";
+  const std::string prefix = "vok_launcher: ";
+  return command.message.substr(prefix.size(), command.message.find('\n') - prefix.size());
 }
 
 TEST(LauncherOptions, DefaultsAndEveryOption) {
@@ -30,20 +27,20 @@ TEST(LauncherOptions, DefaultsAndEveryOption) {
   EXPECT_EQ(defaults.graceMs, 5000u);
   EXPECT_EQ(defaults.pauseMs, 500u);
 
-  LauncherOptions given = parse({"--restart-limit", "3", "--backoff", "200", "chain", "--backoff-cap", "800",
-                                 "--grace", "100", "--pause", "50"});
+  LauncherOptions given = parse(
+      {"--restart-limit", "3", "--backoff", "200", "chain", "--backoff-cap", "800", "--grace", "100", "--pause", "50"});
   EXPECT_EQ(given.chainFile, "chain");
   EXPECT_EQ(given.restartLimit, 3u);
   EXPECT_EQ(given.backoffMs, 200u);
   EXPECT_EQ(given.backoffCapMs, 800u);
   EXPECT_EQ(given.graceMs, 100u);
   EXPECT_EQ(given.pauseMs, 50u);
-  EXPECT_TRUE(parse({"--help"}).help);
+  EXPECT_EQ(parseLauncherOptions({"--help"}).action, VOK::CommandAction::Help);
 }
 
 TEST(LauncherOptions, BadCommandLinesAreRefusedWithTheirReason) {
   struct Row {
-    std::vector<const char*> arguments;
+    std::vector<std::string> arguments;
     std::string message;
   };
   const std::vector<Row> rows = {

@@ -1,7 +1,6 @@
 #include "FrameFeed.h"
 
-#include <time.h>
-
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -15,14 +14,13 @@
 #include "brokerIndex.h"
 #include "cameraContract.h"
 #include "log_datalayer.h"
-#include "pollPause.h"
 
 namespace {
 
 const char kComponent[] = "ZentorMotion(ZM)frame_feed::runFrameFeed()";
 const unsigned kWidth = 320;
 const unsigned kHeight = 240;
-const long kCycleNs = 50000000L;  // 20 frames per second
+const std::chrono::milliseconds kCycle{50};  // 20 frames per second
 
 // A ring left behind by a feed that was killed would make creating ours fail.
 void removeStaleRing() {
@@ -31,36 +29,36 @@ void removeStaleRing() {
   }
 }
 
-// Sleeps until the next cycle; after falling behind it starts afresh from now.
-void waitForNextCycle(timespec& next) {
-  next = VOK::addNanoseconds(next, kCycleNs);
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  if (now.tv_sec > next.tv_sec + 1) {
+// Waits until the next cycle or a stop (true); after falling behind more
+// than a second it starts afresh from now.
+bool stopBeforeNextCycle(std::chrono::steady_clock::time_point& next, const VOK::StopSource& stop) {
+  next += kCycle;
+  const auto now = std::chrono::steady_clock::now();
+  if (now > next + std::chrono::seconds(1)) {
     next = now;
-    return;
+    return stop.stopRequested();
   }
-  VOK::sleepUntilMonotonic(next);
+  return stop.waitUntil(next);
 }
 
 }  // namespace
 
-void runFrameFeed(int brokerPid, const std::atomic<bool>& stop) {
+void runFrameFeed(int brokerPid, const VOK::StopSource& stop) {
   removeStaleRing();
   auto frame = std::make_unique<UserDataStruct>();
   std::unique_ptr<VOK::ProviderSession> session = VOK::signInAsProvider(
       {camera_record::kContract.providerName, "stand-in camera: a moving test picture", brokerIndexOf(brokerPid)},
-      camera_record::kContract.offer(kCycleNs / 1000), *frame, {kComponent, "", 0, kComponent});
+      camera_record::kContract.offer(static_cast<unsigned long long>(std::chrono::microseconds(kCycle).count())),
+      *frame, {kComponent, "", 0, kComponent});
   log(LOG_INFO, kComponent,
-      "publishing " + std::to_string(kWidth) + "x" + std::to_string(kHeight) +
-          " JPEG frames every " + std::to_string(kCycleNs / 1000000) + " ms");
+      "publishing " + std::to_string(kWidth) + "x" + std::to_string(kHeight) + " JPEG frames every " +
+          std::to_string(kCycle.count()) + " ms");
 
   JpegEncoder encoder;
   std::vector<unsigned char> rgb(static_cast<size_t>(kWidth) * kHeight * 3);
   auto* data = reinterpret_cast<unsigned char*>(frame->bramixmotionData);
-  timespec next{};
-  clock_gettime(CLOCK_MONOTONIC, &next);
-  for (unsigned number = 0; !stop; ++number) {
+  auto next = std::chrono::steady_clock::now();
+  for (unsigned number = 0; !stop.stopRequested(); ++number) {
     renderTestPattern(number, kWidth, kHeight, rgb.data());
     const size_t size = encoder.encode(rgb.data(), kWidth, kHeight, data, UserDataStruct::frameBytes);
     if (size > 0) {
@@ -68,6 +66,8 @@ void runFrameFeed(int brokerPid, const std::atomic<bool>& stop) {
       std::memset(data + size, 0, UserDataStruct::frameBytes - size);
       session->writer.writeUserData(frame.get());
     }
-    waitForNextCycle(next);
+    if (stopBeforeNextCycle(next, stop)) {
+      break;
+    }
   }
 }

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "FrameFeed.h"
+#include "stopSignalWatcher.h"
 #include "logFailure.h"
 #include "log_datalayer.h"
 
@@ -15,18 +16,22 @@ namespace {
 const char kComponent[] = "ZentorMotion(ZM)frame_feed::VOK_connect1()";
 
 std::mutex startLock;
-std::atomic<bool> stopFeed{false};
+// Never destroyed, like the thread that waits on it.
+VOK::StopSource& stopFeed() {
+  static VOK::StopSource* const source = new VOK::StopSource;
+  return *source;
+}
 // Never destroyed: the thread may still run while the host ends.
 std::thread* feedThread = nullptr;
 
 void feed(int brokerPid) {
   // Whatever goes wrong ends the feed only, never its host.
-  runLoggingFailure(kComponent, [&] { runFrameFeed(brokerPid, stopFeed); });
+  runLoggingFailure(kComponent, [&] { runFrameFeed(brokerPid, stopFeed()); });
 }
 
 // At the host's exit: end the feed, so that it removes its ring.
 void stopAtExit() {
-  stopFeed = true;
+  stopFeed().requestStop();
   if (feedThread != nullptr && feedThread->joinable()) {
     feedThread->join();
   }

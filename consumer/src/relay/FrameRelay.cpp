@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "RelayWrapperLinux.h"
+#include "StreamWrapperLinux.h"
 #include "logFailure.h"
 #include "log_datalayer.h"
 #include "pollPause.h"
@@ -26,11 +27,14 @@ int refuse(LOG_CAT category, const char* component, const char* message) {
 
 }  // namespace
 
-FrameRelay::FrameRelay(std::shared_ptr<IRelayFunctions> functions, Reader reader)
-    : functions(std::move(functions)), reader(std::move(reader)),
-      latest(std::make_unique<UserDataStruct>()) {
-  if (!this->functions || !this->reader) {
-    throw std::invalid_argument("FrameRelay: functions and reader must be given");
+FrameRelay::FrameRelay(std::shared_ptr<IRelayFunctions> functions, Reader reader,
+                       std::shared_ptr<IStreamFunctions> streamFunctions)
+    : functions(std::move(functions)),
+      reader(std::move(reader)),
+      latest(std::make_unique<UserDataStruct>()),
+      streamFunctions(std::move(streamFunctions)) {
+  if (!this->functions || !this->reader || !this->streamFunctions) {
+    throw std::invalid_argument("FrameRelay: functions, reader and stream functions must be given");
   }
 }
 
@@ -145,10 +149,9 @@ char* FrameRelay::pop(char* buffer, unsigned length) {
     std::printf("\033[H\033[J");
     std::printf("ZM_RECEIVED[%d]", 0);
     std::fflush(stdout);
-    if (server.socket > 0) {
-      stream_put(&server, &clients, reinterpret_cast<unsigned char*>(copy.get()), length,
-                 static_cast<int64_t>(stampUs));
-      viewers = clients;
+    if (server) {
+      server->put(reinterpret_cast<unsigned char*>(copy.get()), length, static_cast<int64_t>(stampUs));
+      viewers = server->clientCount();
     }
   }
   std::memcpy(buffer, copy.get(), length);
@@ -168,9 +171,12 @@ bool FrameRelay::dispatching() const { return !stopping() && !threads.dispatcher
 void* FrameRelay::runDispatcher(void* self) {
   auto& relay = *static_cast<FrameRelay*>(self);
   const Dispatch task = relay.dispatch;
-  stream_init(&relay.server, kStreamPort, 0, 0, nullptr);
-  relay.server.client_timeout_us = relay.clientTimeoutUs;
-  relay.server.frame_period_us = relay.framePeriodUs;
+  {
+    // A failed bind leaves the server closed: frames still reach the caller.
+    std::lock_guard<std::mutex> popping(relay.popLock);
+    relay.server = std::make_unique<StreamServer>(relay.streamFunctions, kStreamPort, 0, 0, relay.clientTimeoutUs,
+                                                  relay.framePeriodUs);
+  }
   while (relay.dispatching()) {
     std::lock_guard<std::mutex> step(relay.dispatchStep);
     relay.waitForFrame();
@@ -183,16 +189,13 @@ void* FrameRelay::runDispatcher(void* self) {
       relay.pop(task.buffer, task.length);
     }
   }
-  // Browsers see the stream end instead of a connection that hangs.
-  if (relay.server.socket >= 0) {
-    stream_stop(&relay.server);
-    relay.clients = 0;
-  }
+  std::lock_guard<std::mutex> popping(relay.popLock);
+  relay.server.reset();
   return nullptr;
 }
 
 FrameRelay& frameRelay() {
-  static FrameRelay* relay =
-      new FrameRelay(std::make_shared<RelayWrapperLinux>(), signInAndPollFrames);
+  static FrameRelay* relay = new FrameRelay(std::make_shared<RelayWrapperLinux>(), signInAndPollFrames,
+                                            std::make_shared<StreamWrapperLinux>());
   return *relay;
 }

@@ -12,6 +12,8 @@
 #include "IRelayFunctions.h"
 #include "RelayThreads.h"
 #include "UserDataStruct.h"
+#include "stopSignalWatcher.h"
+#include "StreamServer.h"
 #include "stream.h"
 
 // The frame relay: a reader thread signs in to the broker as consumer of the
@@ -28,8 +30,10 @@ class FrameRelay {
   // reader with a log line.
   using Reader = std::function<void(FrameRelay& relay, unsigned instance)>;
 
-  // Throws std::invalid_argument when functions is null or reader is empty.
-  FrameRelay(std::shared_ptr<IRelayFunctions> functions, Reader reader);
+  // streamFunctions are the system calls of the stream server. Throws
+  // std::invalid_argument when a pointer is null or reader is empty.
+  FrameRelay(std::shared_ptr<IRelayFunctions> functions, Reader reader,
+             std::shared_ptr<IStreamFunctions> streamFunctions);
   FrameRelay(const FrameRelay&) = delete;
   FrameRelay& operator=(const FrameRelay&) = delete;
 
@@ -69,9 +73,11 @@ class FrameRelay {
   bool wakeOnRecord() const { return wakeOnRecord_.load(); }
   // Whether a stream client was connected at the last frame streamed.
   bool viewed() const { return viewers.load() > 0; }
-  // Ends both loops for good (the stand-alone entry's stop signal).
-  void stop() { stopping_ = true; }
-  bool stopping() const { return stopping_.load(); }
+  // Ends both loops for good (the stand-alone entry's stop).
+  void stop() { stop_.requestStop(); }
+  bool stopping() const { return stop_.stopRequested(); }
+  // What the reader's loop waits on between its passes.
+  const VOK::StopSource& stopSource() const { return stop_; }
   // Waits for a started reader (and so its dispatcher) to end.
   void joinReader() { threads.joinReader(); }
 
@@ -93,7 +99,7 @@ class FrameRelay {
   Reader reader;
   std::unique_ptr<UserDataStruct> latest;
   uint64_t latestStampUs = 0;  // under frameLock
-  std::atomic<bool> stopping_{false};
+  VOK::StopSource stop_;
   std::atomic<unsigned> instance{0};
   std::atomic<int64_t> clientTimeoutUs{stream_default_client_timeout_us};
   std::atomic<int64_t> framePeriodUs{stream_default_frame_period_us};
@@ -106,9 +112,8 @@ class FrameRelay {
   std::mutex dispatchStep;  // one wait-and-dispatch step
   std::mutex frameLock;     // a frame going into or out of latest
   std::mutex popLock;       // pop copying, streaming and handing out a frame
-  stream server{-1, nullptr, nullptr, 0, 0, 0, nullptr, nullptr, 0, stream_default_client_timeout_us,
-                stream_default_frame_period_us};
-  int clients = 0;
+  std::shared_ptr<IStreamFunctions> streamFunctions;
+  std::unique_ptr<StreamServer> server;  // while a dispatcher runs; under popLock
   RelayThreads threads{frameReady};
 };
 

@@ -13,19 +13,16 @@
 #include "brokerIndex.h"
 #include "cameraContract.h"
 #include "log_datalayer.h"
-#include "pollPause.h"
 
 namespace {
 
 const char kAppName[] = "ZentorMotion(ZM)";
 const char kComponent[] = "ZentorMotion(ZM)C::stayAlive()";
-const long kPassPauseNs = 150000000L;
+const std::chrono::milliseconds kPassPause{150};
 
 // The broker to sign in to: the one asked for; otherwise, when the host is
 // itself a broker (its test mode), that broker, not whichever started last.
-unsigned brokerInstance(unsigned asked) {
-  return asked != 0 ? asked : brokerIndexOf(static_cast<int>(::getpid()));
-}
+unsigned brokerInstance(unsigned asked) { return asked != 0 ? asked : brokerIndexOf(static_cast<int>(::getpid())); }
 
 // The first provide of the reply, or nothing (logged) to attach to.
 std::optional<Provides> providedFrames(const VOK::ResponseData* reply) {
@@ -46,22 +43,24 @@ std::unique_ptr<VOK::ConsumerSession> signIn(unsigned instance) {
 
 // The pause after a pass: the pass's length, or with wakeOnRecord, while
 // someone watches, until the camera announces its next frame, within the
-// pass's length. Unwatched, the relay rests between passes.
-void pauseAfterPass(const FrameRelay& relay, const VOK::RingSignal* signal, uint32_t& seen) {
+// pass's length. Unwatched, the relay rests between passes; a stop ends the
+// pass's pause early.
+void pauseAfterPass(const FrameRelay& relay, const VOK::RingSignal* signal, uint32_t& seen,
+                    const VOK::StopSource& stop) {
   if (signal == nullptr || !relay.viewed()) {
-    VOK::sleepNanoseconds(kPassPauseNs);
+    stop.waitForStop(kPassPause);
     return;
   }
-  signal->waitPast(seen, std::chrono::nanoseconds(kPassPauseNs));
+  signal->waitPast(seen, kPassPause);
   seen = signal->sequence();
 }
 
-void pollFrames(FrameRelay& relay, VOK::ConsumerSession& session) {
+void pollFrames(FrameRelay& relay, VOK::ConsumerSession& session, const VOK::StopSource& stop) {
   auto receiveObject = std::make_unique<UserDataStruct>();
   // The signal of the reader in use: a followed ring brings its own.
   std::shared_ptr<VOK::RingSignal> signal;
   uint32_t seen = 0;
-  while (!relay.stopping()) {
+  while (!stop.stopRequested()) {
     VOK::followProvider(session, sizeof(UserDataStruct), kComponent);
     VOK::ConsistentDataTransfer& reader = *session.reader;
     if (relay.wakeOnRecord() && reader.getSignal() != signal) {
@@ -71,10 +70,10 @@ void pollFrames(FrameRelay& relay, VOK::ConsumerSession& session) {
     // A fresh zeroed record each pass: a short frame arrives with zeros after it.
     std::memset(receiveObject->bramixmotionData, 0, sizeof(receiveObject->bramixmotionData));
     if (reader.readUserData(receiveObject.get())) {
-      relay.deliver(reinterpret_cast<unsigned char*>(receiveObject->bramixmotionData),
-                    UserDataStruct::frameBytes, reader.lastReadStamp());
+      relay.deliver(reinterpret_cast<unsigned char*>(receiveObject->bramixmotionData), UserDataStruct::frameBytes,
+                    reader.lastReadStamp());
     }
-    pauseAfterPass(relay, signal.get(), seen);
+    pauseAfterPass(relay, signal.get(), seen, stop);
   }
 }
 
@@ -83,6 +82,6 @@ void pollFrames(FrameRelay& relay, VOK::ConsumerSession& session) {
 void signInAndPollFrames(FrameRelay& relay, unsigned instance) {
   std::unique_ptr<VOK::ConsumerSession> session = signIn(instance);
   if (session->reader) {
-    pollFrames(relay, *session);
+    pollFrames(relay, *session, relay.stopSource());
   }
 }

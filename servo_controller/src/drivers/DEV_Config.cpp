@@ -13,6 +13,10 @@ constexpr int kAddress = 0x40;
 
 UBYTE DEV_ModuleInit() { return am65x_i2c_begin(kBus, kAddress) > 0 ? 0 : 1; }
 
+UBYTE DEV_ModuleInit(std::shared_ptr<II2cFunctions> functions) {
+  return am65x_i2c_begin(std::move(functions), kBus, kAddress) > 0 ? 0 : 1;
+}
+
 UBYTE DEV_ModuleExit() {
   am65x_i2c_end();
   am65x_close();

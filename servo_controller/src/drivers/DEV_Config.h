@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+
+#include "II2cFunctions.h"
 
 // Board-independent device layer over the am65x back-end: the PWM chip on
 // I2C bus 4 at slave address 0x40, and the millisecond delay.
@@ -10,6 +13,8 @@ using UWORD = uint16_t;
 
 // Opens bus 4, address 0x40; 0 when a descriptor was obtained, else 1.
 UBYTE DEV_ModuleInit();
+// The same through functions (a substitute in tests).
+UBYTE DEV_ModuleInit(std::shared_ptr<II2cFunctions> functions);
 // Closes the device; always 1.
 UBYTE DEV_ModuleExit();
 // delay_ms(ms).

@@ -5,12 +5,14 @@
 #include <cstring>
 #include <ctime>
 
+#include "I2cDevice.h"
+#include "I2cWrapperLinux.h"
 #include "Sleep.h"
-#include "i2cfunc.h"
 
 namespace {
-int dev_handle = 0;
-}
+// The one open I2C device; null until am65x_i2c_begin.
+std::unique_ptr<I2cDevice> device;
+}  // namespace
 
 int am65x_version() { return 10000; }
 
@@ -18,25 +20,31 @@ int am65x_init() { return 1; }
 
 int am65x_close() { return 1; }
 
-int am65x_i2c_begin(int bus, int address) {
-  dev_handle = i2c_open(bus, address);
-  return dev_handle;
+int am65x_i2c_begin(std::shared_ptr<II2cFunctions> functions, int bus, int address) {
+  device.reset();  // the earlier device is closed before the new one opens
+  device = std::make_unique<I2cDevice>(std::move(functions), bus, address);
+  return device->descriptor();
 }
 
-int am65x_i2c_end() { return i2c_close(dev_handle); }
+int am65x_i2c_begin(int bus, int address) { return am65x_i2c_begin(std::make_shared<I2cWrapperLinux>(), bus, address); }
 
-int am65x_i2c_write(const uint8_t* buf, int len) {
-  return i2c_write(dev_handle, buf, len) == len ? 0 : 1;
+int am65x_i2c_end() {
+  if (!device) {
+    return -1;
+  }
+  const int result = device->close();
+  device.reset();
+  return result;
 }
 
-int am65x_i2c_read(uint8_t* buf, int len) { return i2c_read(dev_handle, buf, len) == len ? 0 : 1; }
+int am65x_i2c_write(const uint8_t* buf, int len) { return device && device->write(buf, len) == len ? 0 : 1; }
 
-int am65x_i2c_smbus_write(const uint8_t* buf, int len) {
-  return i2c_smbus_write(dev_handle, buf, len) < 0 ? 1 : 0;
-}
+int am65x_i2c_read(uint8_t* buf, int len) { return device && device->read(buf, len) == len ? 0 : 1; }
+
+int am65x_i2c_smbus_write(const uint8_t* buf, int len) { return device && device->smbusWrite(buf, len) >= 0 ? 0 : 1; }
 
 int am65x_i2c_smbus_read(uint8_t* buf, int len) {
-  int result = i2c_smbus_read(dev_handle, buf, len);
+  const int result = device ? device->smbusRead(buf, len) : -1;
   if (result < 0) {
     return 1;
   }

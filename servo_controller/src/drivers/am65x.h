@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
-// Back-end of the device layer: keeps the one open I2C descriptor and
-// forwards to i2cfunc. Results 0 mean success, 1 failure, unless stated.
+#include "II2cFunctions.h"
+
+// Back-end of the device layer: keeps the one open I2cDevice and forwards to
+// it. Results 0 mean success, 1 failure (also while no device is open), unless stated.
 
 // The back-end's version number, 10000.
 int am65x_version();
@@ -11,9 +14,12 @@ int am65x_version();
 int am65x_init();
 // Nothing to release; 1.
 int am65x_close();
-// Opens bus and slave address and keeps the descriptor; returns i2c_open's result.
+// Opens bus and slave address through functions (a substitute in tests) and
+// keeps the device, closing an earlier one; returns i2c_open's result.
+int am65x_i2c_begin(std::shared_ptr<II2cFunctions> functions, int bus, int address);
+// The same over the Linux calls.
 int am65x_i2c_begin(int bus, int address);
-// Closes the kept descriptor; i2c_close's result.
+// Closes the kept device: i2c_close's result; -1 when none is open.
 int am65x_i2c_end();
 // Plain write of len bytes; 0 when all were written.
 int am65x_i2c_write(const uint8_t* buf, int len);

@@ -7,13 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <stdexcept>
-
-#include "I2cWrapperLinux.h"
 
 namespace {
-
-std::shared_ptr<II2cFunctions> sys = std::make_shared<I2cWrapperLinux>();
 
 constexpr int kBlockMax = 32;
 
@@ -27,90 +22,80 @@ int reportSmbus(const char* what, int result) {
 
 }  // namespace
 
-void i2c_useFunctions(std::shared_ptr<II2cFunctions> functions) {
-  if (!functions) {
-    throw std::invalid_argument("i2c_useFunctions: functions must not be null");
-  }
-  sys = std::move(functions);
-}
-
-int i2c_open(int bus, int address) {
+int i2c_open(II2cFunctions& sys, int bus, int address) {
   char path[32];
   snprintf(path, sizeof path, "/dev/i2c-%d", bus);
-  int fd = sys->_open(path, O_RDWR);
+  int fd = sys._open(path, O_RDWR);
   if (fd < 0) {
     fprintf(stderr, "i2c_open open error: %s\n", strerror(errno));
     return fd;
   }
-  if (sys->_ioctl(fd, I2C_SLAVE, address) < 0) {
+  if (sys._ioctl(fd, I2C_SLAVE, address) < 0) {
     fprintf(stderr, "i2c_open ioctl error: %s\n", strerror(errno));
     // Nobody else holds the descriptor, so it would leak.
-    sys->_close(fd);
+    sys._close(fd);
     return -1;
   }
   return fd;
 }
 
-int i2c_write(int fd, const uint8_t* buf, int len) {
-  if (sys->_write(fd, buf, len) != len) {
+int i2c_write(II2cFunctions& sys, int fd, const uint8_t* buf, int len) {
+  if (sys._write(fd, buf, len) != len) {
     fprintf(stderr, "i2c_write error: %s\n", strerror(errno));
     return -1;
   }
   return len;
 }
 
-int i2c_read(int fd, uint8_t* buf, int len) {
-  if (sys->_read(fd, buf, len) != len) {
+int i2c_read(II2cFunctions& sys, int fd, uint8_t* buf, int len) {
+  if (sys._read(fd, buf, len) != len) {
     fprintf(stderr, "i2c_read error: %s\n", strerror(errno));
     return -1;
   }
   return len;
 }
 
-int i2c_close(int fd) {
-  if (sys->_close(fd) < 0) {
+int i2c_close(II2cFunctions& sys, int fd) {
+  if (sys._close(fd) < 0) {
     fprintf(stderr, "i2c_close error: %s\n", strerror(errno));
     return -1;
   }
   return 0;
 }
 
-int i2c_smbus_write(int fd, const uint8_t* buf, int len) {
+int i2c_smbus_write(II2cFunctions& sys, int fd, const uint8_t* buf, int len) {
   switch (len) {
     case 0:
       return -1;
     case 1:
-      return reportSmbus("i2c_smbus_write byte", sys->_i2c_smbus_write_byte(fd, buf[0]));
+      return reportSmbus("i2c_smbus_write byte", sys._i2c_smbus_write_byte(fd, buf[0]));
     case 2:
-      return reportSmbus("i2c_smbus_write byte data",
-                         sys->_i2c_smbus_write_byte_data(fd, buf[0], buf[1]));
+      return reportSmbus("i2c_smbus_write byte data", sys._i2c_smbus_write_byte_data(fd, buf[0], buf[1]));
     case 3:
       return reportSmbus("i2c_smbus_write word data",
-                         sys->_i2c_smbus_write_word_data(fd, buf[0], buf[1] + 256 * buf[2]));
+                         sys._i2c_smbus_write_word_data(fd, buf[0], buf[1] + 256 * buf[2]));
     default: {
       // An SMBus block carries at most 32 bytes; libi2c cuts the rest.
       int count = len - 1 > kBlockMax ? kBlockMax : len - 1;
-      return reportSmbus("i2c_smbus_write block data",
-                         sys->_i2c_smbus_write_block_data(fd, buf[0], count, buf + 1));
+      return reportSmbus("i2c_smbus_write block data", sys._i2c_smbus_write_block_data(fd, buf[0], count, buf + 1));
     }
   }
 }
 
-int i2c_smbus_read(int fd, uint8_t* buf, int len) {
+int i2c_smbus_read(II2cFunctions& sys, int fd, uint8_t* buf, int len) {
   fprintf(stderr, "%d bytes request\n", len);
   switch (len) {
     case 0:
-      return reportSmbus("i2c_smbus_read byte", sys->_i2c_smbus_read_byte(fd));
+      return reportSmbus("i2c_smbus_read byte", sys._i2c_smbus_read_byte(fd));
     case 2: {
-      int result = reportSmbus("i2c_smbus_read byte", sys->_i2c_smbus_read_byte_data(fd, buf[0]));
+      int result = reportSmbus("i2c_smbus_read byte", sys._i2c_smbus_read_byte_data(fd, buf[0]));
       if (result >= 0) {
         buf[0] = static_cast<uint8_t>(result);
       }
       return result;
     }
     case 3: {
-      int result =
-          reportSmbus("i2c_smbus_read word data", sys->_i2c_smbus_read_word_data(fd, buf[0]));
+      int result = reportSmbus("i2c_smbus_read word data", sys._i2c_smbus_read_word_data(fd, buf[0]));
       if (result >= 0) {
         buf[0] = static_cast<uint8_t>(result & 0xFF);
         buf[1] = static_cast<uint8_t>((result >> 8) & 0xFF);
@@ -121,8 +106,7 @@ int i2c_smbus_read(int fd, uint8_t* buf, int len) {
       // The chip may answer with up to 32 bytes whatever the caller asked
       // for; only len of them fit into the caller's buffer.
       uint8_t block[kBlockMax];
-      int result = reportSmbus("i2c_smbus_read block data",
-                               sys->_i2c_smbus_read_block_data(fd, buf[0], block));
+      int result = reportSmbus("i2c_smbus_read block data", sys._i2c_smbus_read_block_data(fd, buf[0], block));
       if (result > 0) {
         memcpy(buf, block, std::min({result, len, kBlockMax}));
       }

@@ -1,27 +1,15 @@
 #include "CommandParser.h"
 
 #include "log_datalayer.h"
+#include "numberText.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <stdexcept>
 
 namespace VOK {
 
 namespace {
 
-std::string nullEntryText(int index) {
-  return "Parameter 'argv[" + std::to_string(index) + "]' must not be nullptr.";
-}
-
-// strtoull skips leading blanks and then accepts a minus sign, which would
-// turn " -5" into a huge count; a value is negative whatever blanks precede it.
-bool looksNegative(const char* value) {
-  while (*value == ' ' || *value == '\t') {
-    ++value;
-  }
-  return *value == '-';
-}
+std::string nullEntryText(int index) { return "Parameter 'argv[" + std::to_string(index) + "]' must not be nullptr."; }
 
 }  // namespace
 
@@ -54,16 +42,12 @@ bool CommandParser::parseArguments(const std::string& parameterName, int argc, c
     if (looksNegative(value)) {
       throw std::invalid_argument(refusal);
     }
-    char* end = nullptr;
-    errno = 0;
-    // strtoull, not strtoul: unsigned long is 32 bits on the ARM boards,
-    // where values from 2^32 on would be refused that 64-bit hosts accept.
-    const unsigned long long number = std::strtoull(value, &end, 0);
-    if (end == value || errno == ERANGE) {
+    const std::optional<unsigned long long> number = numberFromText(value, NumberSyntax::CNotation);
+    if (!number) {
       log(LOG_ERROR, "CommandParser::parseArguments()", refusal);
       throw std::invalid_argument(refusal);
     }
-    result = number;
+    result = *number;
     found = true;
   }
   return found;

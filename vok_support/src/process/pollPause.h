@@ -16,20 +16,11 @@ using SleepCall = std::function<int(const timespec* request, timespec* remaining
 // Other failures end the sleep; their errno stays set for the caller.
 void sleepResuming(timespec request, const SleepCall& sleepOnce);
 
-// Sleeps for the given time; a sleep cut short by a signal goes on with the
-// time that is left, so every pause lasts its full length.
-void sleepNanoseconds(long nanoseconds);
-
-// Sleeps until the monotonic clock reads deadline, through any signals.
-void sleepUntilMonotonic(const timespec& deadline);
-
-// deadline moved on by nanoseconds (below one second per call is not required).
-timespec addNanoseconds(timespec deadline, long long nanoseconds);
-
 // Waits on semaphore until it could be decremented, through any signals.
 void waitResuming(sem_t& semaphore);
 
-// The pause that a polling step costs when nothing happened: 10 ms.
+// The pause that a polling step costs when nothing happened: 10 ms, through
+// any signals. Loops that must end on a stop wait on a StopSource instead.
 void pollPause();
 
 }  // namespace VOK

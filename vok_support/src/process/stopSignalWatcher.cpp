@@ -10,45 +10,20 @@
 
 #include "VOKException.h"
 #include "log_datalayer.h"
-#include "pollPause.h"
 
 namespace VOK {
 
 namespace {
 
-// Read by the handler: plain values that are written before the handler is
-// installed and only replaced while it is (the pointer stores are atomic).
+// Read by the handler: written before the handler is installed and only
+// replaced while it is (the pointer store is atomic).
 std::atomic<const char*> watchedComponent{""};
-std::atomic<StopAction> stopAction{nullptr};
-std::atomic<bool> signalled{false};
-// A byte in this pipe wakes the waiters; it is never drained, so every
-// waiter sees it, now and later.
-int wakeRead = -1;
-int wakeWrite = -1;
 
 void onStopSignal(int) {
   const int savedErrno = errno;
   logSignalSafe(LOG_INFO, watchedComponent.load(), "Caught Stop-signal");
-  signalled = true;
-  if (StopAction action = stopAction.load()) {
-    action();
-  }
-  const char wake = 1;
-  // A full pipe already wakes every waiter, so a failed write loses nothing.
-  [[maybe_unused]] const ssize_t written = ::write(wakeWrite, &wake, 1);
+  processStop().requestStop();
   errno = savedErrno;
-}
-
-void makeWakePipe() {
-  if (wakeRead >= 0) {
-    return;
-  }
-  int ends[2];
-  if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
-    throw VOKException(std::string("stop signal watcher: pipe: ") + std::strerror(errno));
-  }
-  wakeRead = ends[0];
-  wakeWrite = ends[1];
 }
 
 // Whether sig would still end the process as it started: a disposition
@@ -58,25 +33,67 @@ bool defaultAction(int sig) {
   return ::sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_DFL;
 }
 
-timespec monotonicNow() {
-  timespec now{};
-  ::clock_gettime(CLOCK_MONOTONIC, &now);
-  return now;
-}
-
-long long nanosecondsUntil(const timespec& deadline) {
-  const timespec now = monotonicNow();
-  return (static_cast<long long>(deadline.tv_sec) - now.tv_sec) * 1000000000LL +
-         (deadline.tv_nsec - now.tv_nsec);
-}
-
 }  // namespace
 
-void watchStopSignals(const char* component, std::initializer_list<int> signals,
-                      StopAction onStop) {
-  makeWakePipe();
+StopSource::StopSource() {
+  int ends[2];
+  if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
+    throw VOKException(std::string("stop source: pipe: ") + std::strerror(errno));
+  }
+  wakeRead_ = ends[0];
+  wakeWrite_ = ends[1];
+}
+
+StopSource::~StopSource() {
+  ::close(wakeRead_);
+  ::close(wakeWrite_);
+}
+
+void StopSource::requestStop() noexcept {
+  flag_ = true;
+  // The byte is never drained, so every waiter sees it, now and later; a
+  // full pipe already wakes them all, so a failed write loses nothing.
+  const char wake = 1;
+  [[maybe_unused]] const ssize_t written = ::write(wakeWrite_, &wake, 1);
+}
+
+void StopSource::waitForWakeUp(std::chrono::nanoseconds timeout) const {
+  pollfd wake{wakeRead_, POLLIN, 0};
+  const long long ns = timeout.count();
+  const timespec slice{static_cast<time_t>(ns / 1000000000LL), static_cast<long>(ns % 1000000000LL)};
+  ::ppoll(&wake, 1, ns >= 0 ? &slice : nullptr, nullptr);
+}
+
+bool StopSource::waitUntil(std::chrono::steady_clock::time_point deadline) const {
+  while (!stopRequested()) {
+    const auto left = deadline - std::chrono::steady_clock::now();
+    if (left <= std::chrono::nanoseconds::zero()) {
+      return false;
+    }
+    waitForWakeUp(left);
+  }
+  return true;
+}
+
+bool StopSource::waitForStop(std::chrono::nanoseconds timeout) const {
+  return waitUntil(std::chrono::steady_clock::now() + timeout);
+}
+
+void StopSource::waitForStop() const {
+  while (!stopRequested()) {
+    waitForWakeUp(std::chrono::nanoseconds(-1));
+  }
+}
+
+StopSource& processStop() {
+  // Never destroyed: a signal may arrive while static destructors run.
+  static StopSource* const source = new StopSource;
+  return *source;
+}
+
+void watchStopSignals(const char* component, const std::vector<int>& signals) {
+  processStop();  // made here, never first inside the handler
   watchedComponent = component;
-  stopAction = onStop;
   struct sigaction action {};
   action.sa_handler = onStopSignal;
   sigemptyset(&action.sa_mask);
@@ -93,32 +110,6 @@ void watchStopSignals(const char* component, std::initializer_list<int> signals,
   if (defaultAction(SIGPIPE)) {
     ::signal(SIGPIPE, SIG_IGN);
   }
-}
-
-const std::atomic<bool>& stopSignalled() { return signalled; }
-
-bool waitForStopSignal(long long timeoutNs) {
-  const bool limited = timeoutNs >= 0;
-  const timespec deadline = addNanoseconds(monotonicNow(), limited ? timeoutNs : 0);
-  while (!signalled) {
-    long long left = limited ? nanosecondsUntil(deadline) : -1;
-    if (limited && left <= 0) {
-      return false;
-    }
-    if (wakeRead < 0) {
-      // Nothing watched: no signal can end this wait early.
-      if (!limited) {
-        ::pause();
-        continue;
-      }
-      sleepNanoseconds(static_cast<long>(left));
-      continue;
-    }
-    pollfd wake{wakeRead, POLLIN, 0};
-    const timespec slice{static_cast<time_t>(left / 1000000000LL), static_cast<long>(left % 1000000000LL)};
-    ::ppoll(&wake, 1, limited ? &slice : nullptr, nullptr);
-  }
-  return true;
 }
 
 }  // namespace VOK
