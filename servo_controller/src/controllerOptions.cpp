@@ -17,7 +17,11 @@ VOK::OptionTable controllerTable(ControllerOptions& options) {
            {"--neutral", "", "V,...",
             "the neutral values for channels 0, 1, ... (up to 14 values 0..15; "
             "default 8 for channels 0..13)",
-            VOK::textTo([&options](const std::string& text) { options.neutral = parseNeutralValues(text); })}}};
+            VOK::textTo([&options](const std::string& text) { options.neutral = parseNeutralValues(text); })},
+           {"--wake-on-record", "", "",
+            "send a new record as soon as it is written, not at the next 150 ms pass (passes go on); "
+            "off by default",
+            VOK::flagInto(options.wakeOnRecord)}}};
 }
 
 }  // namespace

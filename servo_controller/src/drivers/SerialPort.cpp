@@ -65,3 +65,8 @@ int SerialPort::close() {
   fd = -1;
   return result;
 }
+
+int SerialPort::queuedBytes() const {
+  int queued = 0;
+  return isOpen() && sys->_ioctl_outq(fd, &queued) == 0 && queued > 0 ? queued : 0;
+}

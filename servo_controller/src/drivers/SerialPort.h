@@ -26,6 +26,9 @@ class SerialPort {
   // as a short count, echoing each as ",0x%x" on standard error when echo is
   // set; the bytes written. Nothing is written while the port is closed.
   int writeBytes(const unsigned char* bytes, int count, bool echo);
+  // The bytes still waiting in the port's output queue; 0 when closed or
+  // when the port cannot tell.
+  int queuedBytes() const;
   // Closes the port now: close's result, -1 when it was not open.
   int close();
 

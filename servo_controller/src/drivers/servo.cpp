@@ -74,10 +74,7 @@ int ServoTest() {
   return sum;
 }
 
-int ServoQueued() {
-  int queued = 0;
-  return sys->_ioctl_outq(sfd, &queued) == 0 && queued > 0 ? queued : 0;
-}
+int ServoQueued() { return port ? port->queuedBytes() : 0; }
 
 int ServoClose() {
   if (!port) {
