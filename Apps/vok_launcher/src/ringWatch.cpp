@@ -20,12 +20,21 @@ bool readNewestSegment(const std::string& name, uint32_t& index) {
   return read;
 }
 
+// Whether name is the wake-up signal that its provider keeps beside one of
+// its rings ("/RINGWake"): it has no ring header, and it moves with its ring.
+bool isWakeSignalBesideRing(const std::string& name, const std::set<std::string>& names) {
+  const std::string suffix = "Wake";
+  return name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0 &&
+         names.count(name.substr(0, name.size() - suffix.size())) != 0;
+}
+
 }  // namespace
 
 bool RingWatch::standsStill(pid_t pid, Clock::time_point now, Clock::duration bound, std::string& which) {
-  for (const std::string& name : sharedMemoryNamesWrittenBy(pid)) {
+  const std::set<std::string> names = sharedMemoryNamesWrittenBy(pid);
+  for (const std::string& name : names) {
     uint32_t index = 0;
-    if (!readNewestSegment(name, index)) {
+    if (isWakeSignalBesideRing(name, names) || !readNewestSegment(name, index)) {
       continue;
     }
     auto known = seen.find(name);
