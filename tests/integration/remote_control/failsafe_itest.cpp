@@ -12,6 +12,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "EmulatedLaunch.h"
 #include "PythonCommand.h"
 #include "SerialLine.h"
 #include "vok_itest.h"
@@ -83,8 +84,15 @@ class FailsafeTest : public testing::Test {
     if (piped) {
       servoArguments.erase(servoArguments.begin());
     }
-    servo.emplace(SERVO_CONTROLLER_PATH, servoArguments, "", 10s,
-                  piped ? kPipeClosingLauncher : std::vector<std::string>{});
+    std::vector<std::string> launcher;
+    if (piped) {
+      // Under an emulator the shell cannot run the program itself: it runs
+      // the emulator, which runs the program.
+      const std::vector<std::string> run = vok_itest::launchCommand({SERVO_CONTROLLER_PATH});
+      launcher = kPipeClosingLauncher;
+      launcher.insert(launcher.end(), run.begin(), run.end() - 1);
+    }
+    servo.emplace(SERVO_CONTROLLER_PATH, servoArguments, "", 10s, launcher);
     const std::string driving = feed == Feed::ProviderOfSixteen ? kClamped : kValues;
     ASSERT_TRUE(frameBefore(driving, Clock::now() + 15s)) << servo->output() << servo->errors();
   }
