@@ -6,10 +6,13 @@ import sys
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tool"))
-import command_feed  # noqa: E402
+import feed_keys  # noqa: E402
+import feed_modes  # noqa: E402
+import feed_options  # noqa: E402
+import feed_publisher  # noqa: E402
 
 
-class FakeFeed(command_feed.Feed):
+class FakeFeed(feed_publisher.Feed):
     def __init__(self):
         super().__init__(module=None, neutral=[8] * 14 + [13])
         self.pushed = []
@@ -20,23 +23,23 @@ class FakeFeed(command_feed.Feed):
 
 class KeysTest(unittest.TestCase):
     def test_keys_read_together_are_all_handled(self):
-        self.assertEqual(command_feed.split_keys("\x1b[C\x1b[A\x1b[Aq"), ["d", "w", "w", "q"])
-        self.assertEqual(command_feed.split_keys("dw "), ["d", "w", " "])
+        self.assertEqual(feed_keys.split_keys("\x1b[C\x1b[A\x1b[Aq"), ["d", "w", "w", "q"])
+        self.assertEqual(feed_keys.split_keys("dw "), ["d", "w", " "])
 
     def test_channel_choice_wraps_and_values_stay_in_range(self):
         feed = FakeFeed()
-        self.assertEqual(command_feed.apply_key(feed, 0, "a"), command_feed.LAST_SETTABLE)
+        self.assertEqual(feed_keys.apply_key(feed, 0, "a"), feed_publisher.LAST_SETTABLE)
         for _ in range(20):
-            command_feed.apply_key(feed, 3, "w")
+            feed_keys.apply_key(feed, 3, "w")
         self.assertEqual(feed.values[3], 15)
-        command_feed.apply_key(feed, 3, "s")
+        feed_keys.apply_key(feed, 3, "s")
         self.assertEqual(feed.values[3], 14)
-        command_feed.apply_key(feed, 2, " ")
-        self.assertEqual(feed.values[2], command_feed.CENTRE)
-        self.assertEqual(command_feed.apply_key(feed, 2, "x"), 2)
-        command_feed.apply_key(feed, 2, "0")
+        feed_keys.apply_key(feed, 2, " ")
+        self.assertEqual(feed.values[2], feed_publisher.CENTRE)
+        self.assertEqual(feed_keys.apply_key(feed, 2, "x"), 2)
+        feed_keys.apply_key(feed, 2, "0")
         self.assertEqual(feed.pushed[-1], [0] * 15)
-        command_feed.apply_key(feed, 2, "n")
+        feed_keys.apply_key(feed, 2, "n")
         self.assertEqual(feed.pushed[-1], feed.neutral)
         self.assertEqual(len(feed.pushed), 24)
 
@@ -69,10 +72,10 @@ class FakeModule:
 class FeedTest(unittest.TestCase):
     def test_the_dead_man_is_set_first_and_waiting_renews_the_values(self):
         module = FakeModule()
-        feed = command_feed.Feed(module, [8] * 14 + [13])
+        feed = feed_publisher.Feed(module, [8] * 14 + [13])
         feed.start(timeout=1)
         self.assertEqual(module.calls[:3], [("set_deadman", 500), ("set_write_on_change", False), ("connect",)])
-        self.assertTrue(feed.wait(3 * command_feed.LOOK_PERIOD))
+        self.assertTrue(feed.wait(3 * feed_publisher.LOOK_PERIOD))
         sends = [call for call in module.calls if call[0] == "send"]
         self.assertGreaterEqual(len(sends), 3)
         self.assertEqual(set(sends), {("send", "".join(map(chr, feed.neutral)))})
@@ -80,19 +83,19 @@ class FeedTest(unittest.TestCase):
 
 class ArgumentsTest(unittest.TestCase):
     def test_sweep_goes_up_and_back_without_repeating_its_ends(self):
-        self.assertEqual(command_feed.sweep_positions(2, 5), [2, 3, 4, 5, 4, 3])
+        self.assertEqual(feed_modes.sweep_positions(2, 5), [2, 3, 4, 5, 4, 3])
 
     def test_fixed_values_are_checked(self):
-        self.assertEqual(command_feed.parse_values("1,0xb,15"), [1, 11, 15])
+        self.assertEqual(feed_options.parse_values("1,0xb,15"), [1, 11, 15])
         for bad in ["16", "-1", ",".join(["1"] * 15)]:
             with self.assertRaises(argparse.ArgumentTypeError):
-                command_feed.parse_values(bad)
+                feed_options.parse_values(bad)
         with self.assertRaises(argparse.ArgumentTypeError):
-            command_feed.channel_list("14")
+            feed_options.channel_list("14")
 
     def test_sweep_range_must_be_ordered(self):
         with self.assertRaises(SystemExit):
-            command_feed.parse_arguments(["sweep", "--low", "9", "--high", "3"])
+            feed_options.parse_arguments(["sweep", "--low", "9", "--high", "3"])
 
 
 if __name__ == "__main__":
