@@ -1,7 +1,7 @@
-"""The browser operator console of command_feed: the page at /, the
-WebSocket /control that drives the channel values, and /stream, the MJPEG
-stream of port 2020 passed through so that the page needs one address and
-the frame rate can be counted."""
+"""The browser operator console of command_feed: the page at / with its
+scripts, the WebSocket /control that drives the channel values, and /stream,
+the MJPEG stream of port 2020 passed through so that the page needs one
+address and the frame rate can be counted."""
 
 import asyncio
 import collections
@@ -17,7 +17,10 @@ import console_access
 import console_control
 import frame_age
 
-PAGE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "console_page.html")
+HERE = os.path.dirname(os.path.abspath(__file__))
+PAGE = "console_page.html"
+# The page's scripts, each at /NAME; in the order the page loads them.
+SCRIPTS = ("console_drive.js", "console_link.js", "console_pad.js")
 STATE_PERIOD = 0.2
 WATCH_PERIOD = 0.05
 BOUNDARY = b"--BoundaryString"
@@ -64,8 +67,14 @@ class Console:
         message.update(extra)
         return message
 
-    async def page(self, _request):
-        return web.FileResponse(PAGE, headers={"Cache-Control": "no-cache"})
+    @staticmethod
+    def file(name):
+        """A handler that answers with the console's file name."""
+        path = os.path.join(HERE, name)
+
+        async def answer(_request):
+            return web.FileResponse(path, headers={"Cache-Control": "no-cache"})
+        return answer
 
     async def control_socket(self, request):
         socket = web.WebSocketResponse(max_msg_size=64 * 1024, heartbeat=None)
@@ -136,8 +145,11 @@ class Console:
             await asyncio.sleep(WATCH_PERIOD)
 
     def application(self):
+        """Every path behind the access check, the page's scripts too."""
         app = web.Application(middlewares=[self.access.check])
-        app.router.add_get("/", self.page)
+        app.router.add_get("/", self.file(PAGE))
+        for name in SCRIPTS:
+            app.router.add_get("/" + name, self.file(name))
         app.router.add_get("/control", self.control_socket)
         app.router.add_get("/stream", self.stream)
         return app

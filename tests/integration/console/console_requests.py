@@ -40,7 +40,9 @@ def rows(base, token, cookie):
         Row("another Host, WebSocket", "/control?token=" + token, 403,
             {"Host": "rebound.example", "Origin": "http://rebound.example"}, drive=5),
         Row("stale cookie", "/control", 403, dict(own, Cookie=cookie[0] + "=old"), drive=6),
+        Row("the page's script without the cookie", "/console_drive.js", 403),
         Row("the operator's page with the cookie", "/", 200, {"Cookie": "=".join(cookie)}),
+        Row("the page's script with the cookie", "/console_pad.js", 200, {"Cookie": "=".join(cookie)}),
         Row("the operator's WebSocket with the cookie", "/control", 101,
             dict(own, Cookie="=".join(cookie)), drive=11),
     ]
