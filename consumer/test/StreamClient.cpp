@@ -6,19 +6,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <stdexcept>
-
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-int msLeft(Clock::time_point deadline) {
-  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
-
-}  // namespace
 
 StreamClient::StreamClient(int port, int receiveBuffer) : fd(::socket(AF_INET, SOCK_STREAM, 0)) {
   if (fd < 0) {
@@ -39,18 +29,21 @@ StreamClient::StreamClient(int port, int receiveBuffer) : fd(::socket(AF_INET, S
 
 StreamClient::~StreamClient() { close(); }
 
-std::string StreamClient::read(size_t count, int timeoutMs) {
-  std::string received;
+std::string StreamClient::receive(size_t count, int timeoutMs, bool& closed) {
+  using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  std::string received;
   char buffer[65536];
+  closed = false;
   while (fd >= 0 && received.size() < count) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     pollfd entry{fd, POLLIN, 0};
-    if (::poll(&entry, 1, msLeft(deadline)) <= 0) {
+    if (::poll(&entry, 1, static_cast<int>(std::max<int64_t>(left, 0))) <= 0) {
       break;
     }
-    size_t want = count - received.size();
-    ssize_t got = ::recv(fd, buffer, want < sizeof(buffer) ? want : sizeof(buffer), 0);
+    const ssize_t got = ::recv(fd, buffer, std::min(count - received.size(), sizeof(buffer)), 0);
     if (got <= 0) {
+      closed = true;
       break;
     }
     received.append(buffer, static_cast<size_t>(got));
@@ -58,47 +51,23 @@ std::string StreamClient::read(size_t count, int timeoutMs) {
   return received;
 }
 
-std::string StreamClient::readToEnd(int timeoutMs) {
-  std::string received;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  char buffer[65536];
-  while (fd >= 0) {
-    pollfd entry{fd, POLLIN, 0};
-    if (::poll(&entry, 1, msLeft(deadline)) <= 0) {
-      break;
-    }
-    ssize_t got = ::recv(fd, buffer, sizeof(buffer), 0);
-    if (got <= 0) {
-      break;
-    }
-    received.append(buffer, static_cast<size_t>(got));
-  }
-  return received;
+std::string StreamClient::read(size_t count, int timeoutMs) {
+  bool closed;
+  return receive(count, timeoutMs, closed);
 }
+
+std::string StreamClient::readToEnd(int timeoutMs) { return read(std::string::npos, timeoutMs); }
 
 bool StreamClient::closedByServer(int timeoutMs) {
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  char buffer[65536];
-  while (fd >= 0) {
-    pollfd entry{fd, POLLIN, 0};
-    if (::poll(&entry, 1, msLeft(deadline)) <= 0) {
-      return false;
-    }
-    if (::recv(fd, buffer, sizeof(buffer), 0) <= 0) {
-      return true;
-    }
-  }
-  return false;
+  bool closed;
+  receive(std::string::npos, timeoutMs, closed);
+  return closed;
 }
 
 bool StreamClient::anythingWithin(int timeoutMs) {
   pollfd entry{fd, POLLIN, 0};
   char byte;
   return ::poll(&entry, 1, timeoutMs) > 0 && ::recv(fd, &byte, 1, 0) == 1;
-}
-
-bool StreamClient::send(const std::string& text) {
-  return ::send(fd, text.data(), text.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(text.size());
 }
 
 void StreamClient::close() {

@@ -19,12 +19,13 @@ class StreamClient {
   bool closedByServer(int timeoutMs);
   // Whether any byte arrives within timeoutMs (the byte is consumed).
   bool anythingWithin(int timeoutMs);
-  // Sends text as a browser sends its request; false when not all of it went.
-  bool send(const std::string& text);
   // Closes the connection now.
   void close();
 
  private:
+  // Reads until count bytes arrived, timeoutMs passed or the server closed
+  // (closed says which).
+  std::string receive(size_t count, int timeoutMs, bool& closed);
   int fd;
 };
 

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "FrameRelay.h"
 #include "RelayWrapperLinux.h"
@@ -17,6 +18,7 @@
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Pair;
 
 class ThreadsThatMayFail : public RelayWrapperLinux {
  public:
@@ -38,11 +40,15 @@ bool eventually(const std::function<bool()>& condition) {
   return condition();
 }
 
-std::string captured(const std::function<int()>& call, int& result) {
+// What call returned and printed.
+template <typename Call>
+auto captured(Call call) {
   testing::internal::CaptureStdout();
-  result = call();
-  return testing::internal::GetCapturedStdout();
+  const auto result = call();
+  return std::make_pair(result, testing::internal::GetCapturedStdout());
 }
+
+std::pair<int, std::string> refusal(const std::string& text) { return {2, text}; }
 
 // The host's callback sees the frames of the test's relay.
 FrameRelay* hostRelay = nullptr;
@@ -99,7 +105,6 @@ class FrameRelayTest : public ::testing::Test {
   FrameRelay relay{threads, [this](FrameRelay& self, unsigned instance) { scriptedReader(self, instance); },
                    std::make_shared<NoSocket>()};
   char buffer[100] = {};
-  int result = -1;
 };
 
 // One relay from connect to the end of its reader, in the order a host uses it.
@@ -107,21 +112,16 @@ TEST_F(FrameRelayTest, ConnectReceiveDispatchAndEndInOrder) {
   ASSERT_EQ(relay.connect(3), 0);
   ASSERT_TRUE(eventually([&] { return readersStarted == 1; }));
   EXPECT_EQ(askedInstance, 3u);
-  EXPECT_EQ(captured([&] { return relay.connect(0); }, result),
-            "ERR: (ZentorMotion(ZM) connect(), stayAlive): reader already running\n");
-  EXPECT_EQ(result, 2);
-
-  EXPECT_EQ(captured([&] { return relay.receive(nullptr, buffer, 81921); }, result),
-            "ERR: (ZentorMotion(ZM)C::receive()): parameter oversize\n");
-  EXPECT_EQ(result, 2);
-  EXPECT_THAT(captured([&] { return relay.receive(nullptr, nullptr, 16); }, result),
-              HasSubstr("buffer must not be null"));
-  EXPECT_EQ(result, 2);
+  EXPECT_EQ(captured([&] { return relay.connect(0); }),
+            refusal("ERR: (ZentorMotion(ZM) connect(), stayAlive): reader already running\n"));
+  EXPECT_EQ(captured([&] { return relay.receive(nullptr, buffer, 81921); }),
+            refusal("ERR: (ZentorMotion(ZM)C::receive()): parameter oversize\n"));
+  EXPECT_THAT(captured([&] { return relay.receive(nullptr, nullptr, 16); }),
+              Pair(2, HasSubstr("buffer must not be null")));
 
   ASSERT_EQ(relay.receive(countingCallback, buffer, 100), 0);
-  EXPECT_EQ(captured([&] { return relay.receive(nullptr, buffer, 100); }, result),
-            "ERR: (ZentorMotion(ZM)C::receive()): calling twice not supported\n");
-  EXPECT_EQ(result, 2);
+  EXPECT_EQ(captured([&] { return relay.receive(nullptr, buffer, 100); }),
+            refusal("ERR: (ZentorMotion(ZM)C::receive()): calling twice not supported\n"));
 
   framesToDeliver = 3;
   EXPECT_TRUE(eventually([] { return callbackCalls == 3; }));
@@ -136,43 +136,36 @@ TEST_F(FrameRelayTest, ConnectReceiveDispatchAndEndInOrder) {
 TEST_F(FrameRelayTest, ConnectAfterTheReaderEndedResumesDispatchingUntilStopped) {
   ASSERT_EQ(relay.connect(0), 0);
   ASSERT_EQ(relay.receive(countingCallback, buffer, 100), 0);
-  EXPECT_EQ(captured([&] { endReader(); return 0; }, result),
+  EXPECT_EQ(captured([&] { endReader(); return 0; }).second,
             "ERR: (ZentorMotion(ZM)C::stayAlive()): the frame reader ended, no frames until "
             "VOK_connect starts a new one\n");
-
-  EXPECT_EQ(captured([&] { return relay.connect(0); }, result),
-            "Log: (ZentorMotion(ZM) connect(), stayAlive): a new frame reader replaces the one "
-            "that ended; dispatching resumes\n");
-  EXPECT_EQ(result, 0);
+  EXPECT_EQ(captured([&] { return relay.connect(0); }),
+            std::make_pair(0, std::string("Log: (ZentorMotion(ZM) connect(), stayAlive): a new frame reader "
+                                          "replaces the one that ended; dispatching resumes\n")));
   framesToDeliver = 2;
   EXPECT_TRUE(eventually([] { return callbackCalls == 2; }));
 
   relay.stop();
   relay.joinReader();
-  EXPECT_EQ(captured([&] { return relay.connect(0); }, result),
-            "ERR: (ZentorMotion(ZM) connect(), stayAlive): stopping, no new frame reader\n");
-  EXPECT_EQ(result, 2);
+  EXPECT_EQ(captured([&] { return relay.connect(0); }),
+            refusal("ERR: (ZentorMotion(ZM) connect(), stayAlive): stopping, no new frame reader\n"));
   EXPECT_EQ(readersStarted, 2);
 }
 
 TEST_F(FrameRelayTest, ThreadsThatCannotStartAreRefusedWithTwo) {
   threads->failCreate = true;
-  EXPECT_EQ(captured([&] { return relay.connect(0); }, result),
-            "Log: (ZentorMotion(ZM) connect(), stayAlive): unable to create thread\n");
-  EXPECT_EQ(result, 2);
+  EXPECT_EQ(captured([&] { return relay.connect(0); }),
+            refusal("Log: (ZentorMotion(ZM) connect(), stayAlive): unable to create thread\n"));
   // Without a reader a receive is refused and may be tried again.
-  EXPECT_THAT(captured([&] { return relay.receive(nullptr, buffer, 16); }, result),
-              HasSubstr("no frame reader running, call VOK_connect first"));
-  EXPECT_EQ(result, 2);
+  EXPECT_THAT(captured([&] { return relay.receive(nullptr, buffer, 16); }),
+              Pair(2, HasSubstr("no frame reader running, call VOK_connect first")));
 
   threads->failCreate = false;
   ASSERT_EQ(relay.connect(0), 0);
   threads->failCreate = true;
-  EXPECT_EQ(captured([&] { return relay.receive(nullptr, buffer, 16) * 10 + relay.receive(nullptr, buffer, 16); },
-                     result),
-            "ERR: (ZentorMotion(ZM)C::receive()): unable to create thread\n"
-            "ERR: (ZentorMotion(ZM)C::receive()): calling twice not supported\n");
-  EXPECT_EQ(result, 22);
+  EXPECT_EQ(captured([&] { return relay.receive(nullptr, buffer, 16) * 10 + relay.receive(nullptr, buffer, 16); }),
+            std::make_pair(22, std::string("ERR: (ZentorMotion(ZM)C::receive()): unable to create thread\n"
+                                           "ERR: (ZentorMotion(ZM)C::receive()): calling twice not supported\n")));
 }
 
 TEST_F(FrameRelayTest, PopCopiesLatestFrameAndTreatsLengthsSafely) {
@@ -183,20 +176,16 @@ TEST_F(FrameRelayTest, PopCopiesLatestFrameAndTreatsLengthsSafely) {
   EXPECT_EQ(relay.pop(small, 0), small);
   EXPECT_EQ(small[0], 0x55);  // untouched
 
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(relay.pop(small, 5), small);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "\033[H\033[JZM_RECEIVED[0]");
+  EXPECT_EQ(captured([&] { return relay.pop(small, 5); }),
+            std::make_pair(+small, std::string("\033[H\033[JZM_RECEIVED[0]")));
   EXPECT_EQ(std::memcmp(small, jpeg, 5), 0);
-
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(relay.pop(small, UserDataStruct::frameBytes + 1), nullptr);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "ERR: (ZentorMotion(ZM)C::pop()): oversize\n");
+  EXPECT_EQ(captured([&] { return relay.pop(small, UserDataStruct::frameBytes + 1); }),
+            std::make_pair(static_cast<char*>(nullptr), std::string("ERR: (ZentorMotion(ZM)C::pop()): oversize\n")));
 
   const unsigned char other[3] = {0x10, 0x20, 0x30};
   relay.push(other, sizeof(other));
-  testing::internal::CaptureStdout();
-  relay.pop(small, 3);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // not a JPEG frame: not announced
+  // Not a JPEG frame: not announced.
+  EXPECT_EQ(captured([&] { return relay.pop(small, 3); }), std::make_pair(+small, std::string()));
   EXPECT_EQ(std::memcmp(small, other, 3), 0);
 }
 

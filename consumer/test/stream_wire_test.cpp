@@ -43,56 +43,61 @@ TEST_F(StreamWireTest, OriginReplacesFinalEmptyLineWithAllowOriginLine) {
   EXPECT_EQ(client.read(5, 2000).substr(0, 5), "--Bou");
 }
 
-TEST_F(StreamWireTest, ImageIsCutAfterFirstEndMarkerAndLengthSaysSo) {
-  start();
-  StreamClient client(port);
+// A frame of 81920 bytes whose image ends at its first end marker, at 40000;
+// a lone 0xFF before it is no end marker.
+std::string frameWithTwoEndMarkers() {
   std::string frame(81920, '\0');
-  frame[0] = '\xFF';
-  frame[1] = '\xD8';
   for (size_t i = 2; i < 40000; ++i) {
     frame[i] = static_cast<char>(1 + i % 200);  // never 0xFF
   }
-  frame[3000] = '\xFF';  // a lone 0xFF inside the image is no end marker
-  frame[40000] = '\xFF';
-  frame[40001] = '\xD9';
-  frame[50000] = '\xFF';
-  frame[50001] = '\xD9';
-  put(frame);
-  client.read(212);
-  const std::string part = partFor(frame.substr(0, 40002));
-  EXPECT_EQ(client.read(part.size()), part);
+  frame.replace(0, 2, "\xFF\xD8");
+  frame[3000] = '\xFF';
+  frame.replace(40000, 2, "\xFF\xD9");
+  frame.replace(50000, 2, "\xFF\xD9");
+  return frame;
+}
+
+TEST_F(StreamWireTest, EachPartCarriesTheImageUpToItsFirstEndMarkerAndItsLength) {
+  const struct {
+    std::string frame;
+    size_t imageBytes;
+  } cases[] = {
+      {frameWithTwoEndMarkers(), 40002},
+      {std::string("\xFF\xD8\x01\xD9\x02\xFF", 6), 6},  // 0xFF last, 0xD9 not after 0xFF: sent whole
+  };
+  start();
+  StreamClient client(port);
+  put(tinyFrame('a'));
+  client.read(212 + partFor(tinyFrame('a')).size());
+  for (const auto& c : cases) {
+    put(c.frame);
+    const std::string part = partFor(c.frame.substr(0, c.imageBytes));
+    EXPECT_EQ(client.read(part.size()), part) << c.imageBytes;
+  }
   EXPECT_FALSE(client.anythingWithin(50));
 }
 
-TEST_F(StreamWireTest, FrameWithoutEndMarkerIsSentWhole) {
-  start();
-  StreamClient client(port);
-  const std::string frame("\xFF\xD8\x01\xD9\x02\xFF", 6);  // 0xFF last, 0xD9 not after 0xFF
-  put(frame);
-  client.read(212);
-  EXPECT_EQ(client.read(partFor(frame).size()), partFor(frame));
-}
-
 TEST(PutHeaderOnImage, ReturnsPartSizeAlsoForFramesTooShortForAMarker) {
-  unsigned char out[1100];
-  const std::string emptyPart = partFor("");
-  EXPECT_EQ(put_header_on_image(out, reinterpret_cast<const unsigned char*>(""), 0),
-            static_cast<int64_t>(emptyPart.size()));
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(out), emptyPart.size()), emptyPart);
-
-  const unsigned char single[] = {0xFF};
-  EXPECT_EQ(put_header_on_image(out, single, 1), static_cast<int64_t>(partFor("\xFF").size()));
-
-  const unsigned char marker[] = {0xFF, 0xD9, 0x00};
-  const std::string markerPart = partFor("\xFF\xD9");
-  EXPECT_EQ(put_header_on_image(out, marker, 3), static_cast<int64_t>(markerPart.size()));
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(out), markerPart.size()), markerPart);
-
+  std::string stamped = partFor("\xFF\xD9");
   // With the frame's moment, one header line more, right before the empty line.
-  std::string stamped = markerPart;
-  stamped.insert(markerPart.find("\r\n\r\n") + 2, "X-Timestamp: 1700000000.000042\r\n");
-  EXPECT_EQ(put_header_on_image(out, marker, 3, 1700000000000042), static_cast<int64_t>(stamped.size()));
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(out), stamped.size()), stamped);
+  stamped.insert(stamped.find("\r\n\r\n") + 2, "X-Timestamp: 1700000000.000042\r\n");
+  const struct {
+    std::string image;
+    int64_t stampUs;
+    std::string part;
+  } cases[] = {
+      {"", 0, partFor("")},
+      {"\xFF", 0, partFor("\xFF")},
+      {std::string("\xFF\xD9\x00", 3), 0, partFor("\xFF\xD9")},
+      {std::string("\xFF\xD9\x00", 3), 1700000000000042, stamped},
+  };
+  for (const auto& c : cases) {
+    unsigned char out[1100];
+    EXPECT_EQ(put_header_on_image(out, reinterpret_cast<const unsigned char*>(c.image.data()),
+                                  static_cast<int64_t>(c.image.size()), c.stampUs),
+              static_cast<int64_t>(c.part.size()));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(out), c.part.size()), c.part) << c.stampUs;
+  }
 }
 
 }  // namespace
