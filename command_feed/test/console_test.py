@@ -36,7 +36,8 @@ class FakeFeed:
 
 
 class ConsoleTest(unittest.IsolatedAsyncioTestCase):
-    async def start(self, bind="127.0.0.1"):
+    async def asyncSetUp(self):
+        bind = "127.0.0.1"
         self.feed = FakeFeed()
         self.token = console_access.new_token()
         access = console_access.Access(self.token, 0, console_access.machine_names(bind, []))
@@ -72,7 +73,6 @@ class ConsoleTest(unittest.IsolatedAsyncioTestCase):
                 return message
 
     async def test_each_bad_message_closes_with_its_code_and_changes_nothing(self):
-        await self.start()
         driver = await self.connect()
         self.assertEqual((await self.reply(driver, DRIVEN))["values"], DRIVEN)
         too_long = '{"values": [%s]}' % ",".join(["1"] * 300)
@@ -102,7 +102,6 @@ class ConsoleTest(unittest.IsolatedAsyncioTestCase):
         self.assertEqual(self.feed.pushed, [DRIVEN] * (len(cases) + 1))
 
     async def test_second_driver_is_refused_until_the_first_goes_silent(self):
-        await self.start()
         first = await self.connect()
         second = await self.connect()
         await self.reply(first, DRIVEN)
