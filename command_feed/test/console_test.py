@@ -26,13 +26,21 @@ class FakeFeed:
         self.neutral = list(NEUTRAL)
         self.values = list(NEUTRAL)
         self.pushed = []
+        self.live = True
 
     def push(self):
         self.pushed.append(list(self.values))
 
-    @staticmethod
-    def publishing():
-        return True
+    def publishing(self):
+        return self.live
+
+
+class PageThatStopsReading:
+    """A page whose every send waits for ever, as one whose socket is full."""
+    closed = False
+
+    async def send_json(self, _message):
+        await asyncio.Event().wait()
 
 
 class ConsoleTest(unittest.IsolatedAsyncioTestCase):
@@ -119,8 +127,22 @@ class ConsoleTest(unittest.IsolatedAsyncioTestCase):
         await asyncio.sleep(0.1)
         self.assertEqual(self.feed.pushed[-1], NEUTRAL)
 
+    async def test_a_page_that_stops_reading_holds_up_neither_the_others_nor_the_end(self):
+        ends = [("stop requested", self.console.request_stop),
+                ("publisher ended", lambda: setattr(self.feed, "live", False))]
+        for name, end in ends:
+            with self.subTest(name):
+                if self.watcher.done():
+                    self.console.stopping, self.feed.live = False, True
+                    self.watcher = asyncio.ensure_future(self.console.watch())
+                self.console.clients.add(PageThatStopsReading())
+                page = await self.connect()
+                for _ in range(3):
+                    self.assertEqual((await page.receive_json(timeout=2))["kind"], "state")
+                end()
+                await asyncio.wait_for(self.watcher, 2)
 
-class TokenFileTest(unittest.TestCase):
+
     def test_the_token_file_is_for_the_account_and_its_group_only(self):
         with tempfile.TemporaryDirectory() as folder:
             path = console_access.store_token(folder, 2021, "abc")

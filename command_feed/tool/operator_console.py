@@ -54,6 +54,8 @@ class Console:
         self.frames = FrameRate()
         self.age = frame_age.FrameAge()
         self.clients = set()
+        # The state message on its way to each page, if one still is.
+        self.sending = {}
         self.control = console_control.Control(feed.neutral, self.publish, feed.dead_man)
         self.stopping = False
 
@@ -87,6 +89,9 @@ class Console:
                     break
         finally:
             self.clients.discard(socket)
+            unsent = self.sending.pop(socket, None)
+            if unsent is not None:
+                unsent.cancel()
             self.control.leave(socket)
         return socket
 
@@ -140,9 +145,20 @@ class Console:
             if time.monotonic() >= next_state:
                 next_state += STATE_PERIOD
                 for client in list(self.clients):
-                    if not client.closed:
-                        await client.send_json(self.state(client, "state"))
+                    self.send_state(client)
             await asyncio.sleep(WATCH_PERIOD)
+
+    def send_state(self, client):
+        """Sends client the state unless its last one is still on its way.
+        Not awaited here: a page that stops reading would hold up the release
+        of a silent driver, the other pages' states and the stop."""
+        earlier = self.sending.get(client)
+        if client.closed or (earlier is not None and not earlier.done()):
+            return
+        sending = asyncio.ensure_future(client.send_json(self.state(client, "state")))
+        # A page that went meanwhile fails its send; its handler cleans up.
+        sending.add_done_callback(lambda done: done.cancelled() or done.exception())
+        self.sending[client] = sending
 
     def application(self):
         """Every path behind the access check, the page's scripts too."""
