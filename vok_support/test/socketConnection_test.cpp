@@ -239,12 +239,4 @@ TEST_F(SocketConnectionTest, ShortEnvironmentRepliesGiveTheDefaultConfiguration)
   EXPECT_EQ(10u, config->getSegmentLifeTime());
 }
 
-TEST_F(SocketConnectionTest, FitIsDecidedByCountsAlone) {
-  const std::list<Requests> requests = consumer.getAppData().getRequests();
-  const std::list<VOK::DataProviderInfo> one = {VOK::DataProviderInfo(examples::providerApp())};
-  EXPECT_TRUE(connection.requestListFitsDataProviderList(requests, one));
-  EXPECT_FALSE(connection.requestListFitsDataProviderList(requests, {}));
-  EXPECT_TRUE(connection.requestListFitsDataProviderList({}, {}));
-}
-
 }  // namespace

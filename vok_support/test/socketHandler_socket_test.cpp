@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -25,6 +24,17 @@ using Clock = std::chrono::steady_clock;
 bool fileExists(const std::string& path) {
   struct stat info;
   return ::stat(path.c_str(), &info) == 0;
+}
+
+// A socket listening on path, as a broker's; closing it leaves the file as a killed broker would.
+int listenAt(const std::string& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::snprintf(address.sun_path, sizeof(address.sun_path), "%s", path.c_str());
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  EXPECT_EQ(0, ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)));
+  EXPECT_EQ(0, ::listen(fd, 1));
+  return fd;
 }
 
 class SocketPair : public ::testing::Test {
@@ -169,14 +179,7 @@ TEST_F(LocalServer, ClientWithoutServerGetsNegatedErrnoAndCanRetry) {
 }
 
 TEST_F(LocalServer, StaleSocketFileWithoutListenerIsReplaced) {
-  // A listener whose process was killed: the file stays, nobody accepts.
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::snprintf(address.sun_path, sizeof(address.sun_path), "%s", server.getSocketPath().c_str());
-  const int killed = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  ASSERT_EQ(0, ::bind(killed, reinterpret_cast<const sockaddr*>(&address), sizeof(address)));
-  ASSERT_EQ(0, ::listen(killed, 1));
-  ::close(killed);
+  ::close(listenAt(server.getSocketPath()));
 
   ::testing::internal::CaptureStdout();
   ASSERT_EQ(0, server.uxsetupServerSocket());
@@ -211,12 +214,7 @@ TEST_F(LocalServer, OnlyAPidWhoseSocketFileListensIsAReachableBroker) {
     std::fclose(plain);
     EXPECT_FALSE(brokerAcceptsConnections(own));
     ::unlink(path.c_str());
-    const int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strcpy(address.sun_path, path.c_str());
-    ASSERT_EQ(0, ::bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof(address)));
-    ASSERT_EQ(0, ::listen(stale, 1));
+    const int stale = listenAt(path);
     EXPECT_TRUE(brokerAcceptsConnections(own));
     ::close(stale);
     EXPECT_FALSE(brokerAcceptsConnections(own));
