@@ -207,16 +207,14 @@ INSTANTIATE_TEST_SUITE_P(EveryRow, SignInFailureTest, testing::ValuesIn(Rows));
 
 TEST(SignInReaderTest, CreateAppDataRefusesAWrongKeyOrType) {
   const json doc = json::parse(examples::ProviderSignIn);
-  const examples::Outcome absent =
-      examples::outcomeOf([&] { ConfigurationDataFactory::createAppData("absent", doc); });
-  EXPECT_EQ(Thrown::InvalidArgument, absent.thrown);
-  EXPECT_EQ("createAppData(): wrong key to access ApplicationData object in json: absent",
-            absent.text);
-  const examples::Outcome notAnApp =
-      examples::outcomeOf([&] { ConfigurationDataFactory::createAppData("Type", doc); });
-  EXPECT_EQ(Thrown::InvalidArgument, notAnApp.thrown);
-  EXPECT_EQ("createAppData(): ApplicationData object has invalid type in json: Type",
-            notAnApp.text);
+  for (const auto& [key, text] : {std::pair<std::string, std::string>{"absent", "wrong key to access "
+                                                                                  "ApplicationData object in json"},
+                                  {"Type", "ApplicationData object has invalid type in json"}}) {
+    const examples::Outcome outcome =
+        examples::outcomeOf([&] { ConfigurationDataFactory::createAppData(key, doc); });
+    EXPECT_EQ(Thrown::InvalidArgument, outcome.thrown);
+    EXPECT_EQ("createAppData(): " + text + ": " + key, outcome.text);
+  }
 }
 
 TEST(SignInValidateTest, ReturnsTheCodeOfEachKindOfFailure) {
