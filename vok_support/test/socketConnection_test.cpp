@@ -90,21 +90,11 @@ TEST(SocketConnectionConstructionTest, RefusesANullHandler) {
   }
 }
 
-TEST_F(SocketConnectionTest, ConnectRetriesUntilTheBrokerAcceptsAndThenStaysConnected) {
-  EXPECT_CALL(*handler, uxclientConnectToServer(3))
-      .WillOnce(Return(-ENOENT))
-      .WillOnce(Return(-ENOENT))
-      .WillOnce(Return(Fd));
-  connection.Connect(3);
-  EXPECT_TRUE(connection.IsConnected());
-  connection.Connect(3);
-  EXPECT_TRUE(connection.IsConnected());
-}
-
-TEST_F(SocketConnectionTest, ConnectGivesUpAfterTheLastAttemptButKeepsASuccessOnIt) {
-  EXPECT_CALL(*handler, uxclientConnectToServer(0)).Times(Attempts).WillRepeatedly(Return(-ENOENT));
+// Connected, it does not connect again.
+TEST_F(SocketConnectionTest, ConnectGivesUpAfterTheLastAttemptButKeepsASuccessOnItAndThenStaysConnected) {
+  EXPECT_CALL(*handler, uxclientConnectToServer(3)).Times(Attempts).WillRepeatedly(Return(-ENOENT));
   try {
-    connection.Connect(0);
+    connection.Connect(3);
     FAIL();
   } catch (const VOK::VOKException& e) {
     EXPECT_STREQ(
@@ -116,12 +106,14 @@ TEST_F(SocketConnectionTest, ConnectGivesUpAfterTheLastAttemptButKeepsASuccessOn
 
   testing::Mock::VerifyAndClearExpectations(handler.get());
   testing::Sequence order;
-  EXPECT_CALL(*handler, uxclientConnectToServer(0))
+  EXPECT_CALL(*handler, uxclientConnectToServer(3))
       .Times(Attempts - 1)
       .InSequence(order)
       .WillRepeatedly(Return(-ENOENT));
-  EXPECT_CALL(*handler, uxclientConnectToServer(0)).InSequence(order).WillOnce(Return(Fd));
-  connection.Connect(0);
+  EXPECT_CALL(*handler, uxclientConnectToServer(3)).InSequence(order).WillOnce(Return(Fd));
+  connection.Connect(3);
+  EXPECT_TRUE(connection.IsConnected());
+  connection.Connect(3);
   EXPECT_TRUE(connection.IsConnected());
 }
 
