@@ -95,16 +95,23 @@ TEST_F(SocketPair, ClosedPeerGivesTheErrnoFromBeforeTheCall) {
   EXPECT_EQ("untouched", out);
 }
 
-TEST_F(SocketPair, SendToClosedPeerReportsBrokenPipeAndTheProcessSurvives) {
+// Without MSG_NOSIGNAL the default action of SIGPIPE would end this process here.
+TEST_F(SocketPair, SendToClosedPeerThrowsAndLogsBrokenPipeAndTheProcessSurvives) {
   closePeer();
+  const std::string reason = std::string("Sending package hello - Errno: ") + std::strerror(EPIPE);
+  ::testing::internal::CaptureStdout();
   try {
     handler.sendString("hello", fds[0]);
-    FAIL() << "no exception";
+    ADD_FAILURE() << "no exception";
   } catch (const VOK::VOKException& e) {
-    EXPECT_EQ(std::string("Sending package hello - Errno: ") + std::strerror(EPIPE), e.what());
+    EXPECT_EQ(reason, e.what());
   }
+  EXPECT_EQ("ERR: (vok_support/src/socketHandler::sendString()<" + std::to_string(fds[0]) +
+                ">):  Error occurred while receiving: " + reason + "\n",
+            ::testing::internal::GetCapturedStdout());
 }
 
+// The socket blocks: only a send with MSG_DONTWAIT comes back from a full buffer.
 TEST_F(SocketPair, FullSocketBufferGivesElevenAfterAPause) {
   int small = 2048;
   ASSERT_EQ(0, ::setsockopt(fds[0], SOL_SOCKET, SO_SNDBUF, &small, sizeof(small)));
