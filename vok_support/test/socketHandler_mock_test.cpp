@@ -89,20 +89,6 @@ TEST_F(SocketHandlerWithMock, BindFailureThrowsAndLeavesTheLiveListenersFileInPl
             logged);
 }
 
-TEST_F(SocketHandlerWithMock, ServerBindsItsOwnPidsPathWhateverPidofSaidAndRemovesItOnDestruction) {
-  const std::string ownPath = "/tmp/sock_" + std::to_string(::getpid()) + ".uds";
-  EXPECT_CALL(*functions, _bind(kFd, _, sizeof(sockaddr_un))).WillOnce(Invoke([&](int, const sockaddr* a, unsigned) {
-    auto local = reinterpret_cast<const sockaddr_un*>(a);
-    EXPECT_EQ(AF_UNIX, local->sun_family);
-    EXPECT_EQ(ownPath, local->sun_path);
-    return 0;
-  }));
-  EXPECT_CALL(*functions, _close(kFd)).Times(1);
-  EXPECT_CALL(*functions, _unlink(::testing::StrEq(ownPath))).Times(1);
-  auto handler = makeHandler();
-  EXPECT_EQ(0, handler->uxsetupServerSocket());
-}
-
 TEST_F(SocketHandlerWithMock, ClientHandlerLeavesItsDescriptorOpen) {
   EXPECT_CALL(*functions, _close(_)).Times(0);
   EXPECT_CALL(*functions, _unlink(_)).Times(0);

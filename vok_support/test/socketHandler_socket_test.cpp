@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -144,12 +145,15 @@ class LocalServer : public ::testing::Test {
   SocketHandler client{functions, 0};
 };
 
-TEST_F(LocalServer, AcceptsAClientExchangesTextAndRemovesItsFile) {
+// Whatever pid the lookup named, the listening end binds its own pid's path.
+TEST_F(LocalServer, AcceptsAClientOnItsOwnPathExchangesTextAndClosesAndRemovesItsFile) {
   const std::string path = server.getSocketPath();
   EXPECT_EQ("/tmp/sock_" + std::to_string(::getpid()) + ".uds", path);
+  int listening = -1;
   {
     SocketHandler owner{functions, 0};
-    owner.setUDS(static_cast<int>(::getpid()));
+    owner.setUDS(4711);
+    listening = owner.getSocketFd();
     ASSERT_EQ(0, owner.uxsetupServerSocket());
     ASSERT_EQ(0, owner.serverListen());
     EXPECT_TRUE(fileExists(path));
@@ -170,6 +174,7 @@ TEST_F(LocalServer, AcceptsAClientExchangesTextAndRemovesItsFile) {
     ::close(accepted);
   }
   EXPECT_FALSE(fileExists(path));
+  EXPECT_EQ(-1, ::fcntl(listening, F_GETFD)) << "the listening socket is closed";
 }
 
 TEST_F(LocalServer, ClientWithoutServerGetsNegatedErrnoAndCanRetry) {
