@@ -159,9 +159,15 @@ TEST_F(Connection, ConnectSignsInWithTheRequestsAddedBefore) {
   EXPECT_TRUE(vok.IsConnected());
 }
 
-TEST_F(Connection, ProviderRingAndConsumerMappingHaveTheSizeOfCountSegments) {
+TEST_F(Connection, ProviderRingReplacesAProvideOfItsIdAndBothMappingsHaveTheSizeOfCountSegments) {
+  config.getAppData().add(Provides("old", "0.0", {Symbol("x", "int8_t", 1, 0)}, name, 1));
   VokConnection provider = connection(10);
   ConsistentDataTransfer writer = provide(provider);
+  const std::list<Provides>& provides = provider.getConfig().getAppData().getProvides();
+  ASSERT_EQ(provides.size(), 1u);
+  EXPECT_EQ(provides.front().getDescription(), "values");
+  EXPECT_EQ(provides.front().getSignal(), 4);
+  EXPECT_EQ(provides.front().getSymbols(), data.getSymbolList());
   ASSERT_EQ(provider.getSegmentCount(), 13u);
   EXPECT_EQ(objectSize(name), static_cast<off_t>(16 + 13 * sizeof(Record)));
   data.values[4] = 77;
@@ -175,17 +181,6 @@ TEST_F(Connection, ProviderRingAndConsumerMappingHaveTheSizeOfCountSegments) {
   const auto* header = static_cast<const BufferHeader*>(consumer.connectToExistingShm(name, 0));
   EXPECT_EQ(header->segmentCount, 13u);
   EXPECT_EQ(header->segmentSize, sizeof(Record));
-}
-
-TEST_F(Connection, ProvideOfAnIdAlreadyAmongTheProvidesIsReplaced) {
-  config.getAppData().add(Provides("old", "0.0", {Symbol("x", "int8_t", 1, 0)}, name, 1));
-  VokConnection vok = connection(10);
-  provide(vok);
-  const std::list<Provides>& provides = vok.getConfig().getAppData().getProvides();
-  ASSERT_EQ(provides.size(), 1u);
-  EXPECT_EQ(provides.front().getDescription(), "values");
-  EXPECT_EQ(provides.front().getSignal(), 4);
-  EXPECT_EQ(provides.front().getSymbols(), data.getSymbolList());
 }
 
 TEST_F(Connection, RingBeyondFourGibibytesIsRefusedBeforeAnythingIsCreated) {
