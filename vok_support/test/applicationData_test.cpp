@@ -73,24 +73,6 @@ TEST(ApplicationDataTest, TryRemoveRequestByNameReportsWhetherSomethingMatched) 
   EXPECT_EQ("b", data.getRequests().front().getAppName());
 }
 
-TEST(ApplicationDataTest, CopySharesNothingWithItsSource) {
-  ApplicationData source = app({provide("shm")}, {request("a")});
-  ApplicationData copy = source;
-  source.add(provide("more"));
-  source.tryRemoveRequest(std::string("a"));
-  source.setApplicationName("renamed");
-  source.setDescription("changed");
-  EXPECT_EQ(1u, copy.getProvides().size());
-  EXPECT_EQ(1u, copy.getRequests().size());
-  EXPECT_EQ("app", copy.getApplicationName());
-  EXPECT_EQ("desc", copy.getDescription());
-
-  ApplicationData assigned = app();
-  assigned = copy;
-  copy.remove(provide("shm"));
-  EXPECT_EQ(1u, assigned.getProvides().size());
-}
-
 TEST(ApplicationDataTest, EqualityIgnoresProvideOrderButNotIdentityFields) {
   ApplicationData one = app({provide("a"), provide("b")});
   ApplicationData other = app({provide("b", "different"), provide("a")});

@@ -8,25 +8,22 @@
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
 
-TEST(RunLoggingFailure, CompletedBodyLogsNothing) {
-  CaptureStdout();
+TEST(RunLoggingFailure, ACompletedBodyLogsNothingAndEveryKindOfExceptionEndsAsOneErrorLine) {
   bool ran = false;
-  EXPECT_TRUE(runLoggingFailure("app::thread()", [&] { ran = true; }));
-  EXPECT_TRUE(ran);
-  EXPECT_EQ(GetCapturedStdout(), "");
-}
-
-TEST(RunLoggingFailure, EveryKindOfExceptionEndsAsOneErrorLine) {
-  const std::function<void()> throwers[] = {
-      [] { throw VOK::VOKException("shm_open failed"); },
-      [] { throw ConfigurationDataFactory::AttributeMissingException("shm_open failed"); },
+  const struct {
+    std::function<void()> body;
+    std::string line;  // empty for a body that completes
+  } cases[] = {
+      {[&] { ran = true; }, ""},
+      {[] { throw VOK::VOKException("shm_open failed"); }, "ERR: (app::thread()): shm_open failed\n"},
+      {[] { throw ConfigurationDataFactory::AttributeMissingException("shm_open failed"); },
+       "ERR: (app::thread()): shm_open failed\n"},
+      {[] { throw 3; }, "ERR: (app::thread()): unknown exception\n"},
   };
-  for (const auto& thrower : throwers) {
+  for (const auto& c : cases) {
     CaptureStdout();
-    EXPECT_FALSE(runLoggingFailure("app::thread()", thrower));
-    EXPECT_EQ(GetCapturedStdout(), "ERR: (app::thread()): shm_open failed\n");
+    EXPECT_EQ(c.line.empty(), runLoggingFailure("app::thread()", c.body));
+    EXPECT_EQ(GetCapturedStdout(), c.line);
   }
-  CaptureStdout();
-  EXPECT_FALSE(runLoggingFailure("app::thread()", [] { throw 3; }));
-  EXPECT_EQ(GetCapturedStdout(), "ERR: (app::thread()): unknown exception\n");
+  EXPECT_TRUE(ran);
 }

@@ -3,66 +3,42 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
-// Captures what the process writes to file descriptor 1, through both
-// std::cout and write(2).
-class StdoutCapture {
- public:
-  StdoutCapture() {
-    std::fflush(stdout);
-    saved = ::dup(STDOUT_FILENO);
-    file = std::tmpfile();
-    ::dup2(::fileno(file), STDOUT_FILENO);
-  }
-  std::string finish() {
-    std::fflush(stdout);
-    ::dup2(saved, STDOUT_FILENO);
-    ::close(saved);
-    std::string text;
-    std::rewind(file);
-    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
-      text.push_back(static_cast<char>(c));
-    }
-    std::fclose(file);
-    return text;
-  }
-
- private:
-  int saved;
-  std::FILE* file;
-};
-
-std::string logged(LOG_CAT category, const std::string& component, const std::string& message) {
-  StdoutCapture capture;
-  log(category, component, message);
-  return capture.finish();
+template <typename Call>
+std::string printed(Call call) {
+  testing::internal::CaptureStdout();
+  call();
+  return testing::internal::GetCapturedStdout();
 }
 
-std::string loggedSignalSafe(LOG_CAT category, const char* component, const char* message) {
-  StdoutCapture capture;
-  logSignalSafe(category, component, message);
-  return capture.finish();
+std::string logged(LOG_CAT category, const std::string& component, const std::string& message) {
+  return printed([&] { log(category, component, message); });
 }
 
 }  // namespace
 
-TEST(Log, EachCategoryPrintsItsPrefixAndOneLine) {
-  EXPECT_EQ(logged(LOG_INFO, "VOK_App/src/main", "Caught Stop-signal"),
-            "Log: (VOK_App/src/main): Caught Stop-signal\n");
-  EXPECT_EQ(logged(LOG_ERROR, "vok_support/src/socketHandler", "Closed socket"),
-            "ERR: (vok_support/src/socketHandler): Closed socket\n");
-  EXPECT_EQ(logged(static_cast<LOG_CAT>(3), "c", "m"), "<noCatSpecified: (c): m\n");
+TEST(Log, EachCategoryPrintsItsPrefixAndOneLineTheSameInTheSignalSafeForm) {
+  const struct {
+    LOG_CAT category;
+    const char* component;
+    std::string line;
+  } cases[] = {
+      {LOG_INFO, "VOK_App/src/main", "Log: (VOK_App/src/main): Caught Stop-signal\n"},
+      {LOG_ERROR, "vok_support/src/socketHandler", "ERR: (vok_support/src/socketHandler): Caught Stop-signal\n"},
+      {static_cast<LOG_CAT>(3), "c", "<noCatSpecified: (c): Caught Stop-signal\n"},
+      {static_cast<LOG_CAT>(7), "c", "<noCatSpecified: (c): Caught Stop-signal\n"},
+      {LOG_DEBUG, "c", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(logged(c.category, c.component, "Caught Stop-signal"), c.line);
+    EXPECT_EQ(printed([&] { logSignalSafe(c.category, c.component, "Caught Stop-signal"); }), c.line);
+  }
 }
-
-TEST(Log, DebugPrintsNothingAtAll) { EXPECT_EQ(logged(LOG_DEBUG, "c", "m"), ""); }
 
 // One call is one line whatever the texts hold; other bytes stay as they are.
 TEST(Log, EmptyComponentAndControlCharactersAreWrittenEscaped) {
@@ -73,7 +49,7 @@ TEST(Log, EmptyComponentAndControlCharactersAreWrittenEscaped) {
 
 TEST(Log, LinesOfThreadsLoggingAtOnceStayWhole) {
   const std::string line = "Log: (reader): " + std::string(200, 'r') + "\n";
-  StdoutCapture capture;
+  testing::internal::CaptureStdout();
   std::vector<std::thread> threads;
   for (int t = 0; t < 8; ++t) {
     threads.emplace_back([] {
@@ -85,17 +61,10 @@ TEST(Log, LinesOfThreadsLoggingAtOnceStayWhole) {
   for (std::thread& thread : threads) {
     thread.join();
   }
-  const std::string text = capture.finish();
+  const std::string text = testing::internal::GetCapturedStdout();
   ASSERT_EQ(text.size(), 40000 * line.size());
   for (size_t at = 0; at < text.size(); at += line.size()) {
     ASSERT_EQ(text.compare(at, line.size(), line), 0) << "at byte " << at;
-  }
-}
-
-TEST(Log, SignalSafeFormWritesTheSameBytes) {
-  for (LOG_CAT category : {LOG_INFO, LOG_DEBUG, LOG_ERROR, static_cast<LOG_CAT>(7)}) {
-    EXPECT_EQ(loggedSignalSafe(category, "VOK_App/src/main", "Caught Stop-signal"),
-              logged(category, "VOK_App/src/main", "Caught Stop-signal"));
   }
 }
 

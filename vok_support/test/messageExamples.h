@@ -102,6 +102,16 @@ struct Outcome {
   std::string out;
 };
 
+// The reader's text for a key that is not there.
+inline std::string missing(const std::string& key) {
+  return "Could not find argument " + key + " in json file - contains failed";
+}
+
+// The reader's log line for a text.
+inline std::string errorLine(const std::string& text) {
+  return "ERR: (vok_support/src/configurationDataFactory): " + text + "\n";
+}
+
 template <typename Call>
 Outcome outcomeOf(Call call) {
   Outcome outcome;
@@ -117,6 +127,15 @@ Outcome outcomeOf(Call call) {
   }
   outcome.out = testing::internal::GetCapturedStdout();
   return outcome;
+}
+
+// A call ends with this exception and text, and logs that text too when logged.
+template <typename Call>
+void expectFailure(Call call, Thrown thrown, const std::string& text, bool logged) {
+  const Outcome outcome = outcomeOf(call);
+  EXPECT_EQ(thrown, outcome.thrown);
+  EXPECT_EQ(text, outcome.text);
+  EXPECT_EQ(logged ? errorLine(text) : "", outcome.out);
 }
 
 }  // namespace examples

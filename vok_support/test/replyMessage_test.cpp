@@ -7,12 +7,11 @@
 
 namespace {
 
-using ConfigurationDataFactory::AttributeMissingException;
 using ConfigurationDataFactory::json;
 using examples::AppName;
+using examples::errorLine;
+using examples::missing;
 using examples::Thrown;
-
-const std::string Err = "ERR: (vok_support/src/configurationDataFactory): ";
 
 std::unique_ptr<VOK::ResponseData> parse(const std::string& text) {
   return std::unique_ptr<VOK::ResponseData>(
@@ -80,10 +79,7 @@ TEST(ReplyReaderTest, MissingOptionalInformationGivesEmptyTextsWithErrorLines) {
   auto response = parse(R"({"Type":"t","VOKInformation":{"VOKPid":-3},"Version":"v"})");
   const std::string out = testing::internal::GetCapturedStdout();
   expectSameInfo(VOK::VokInformation(-3, "", "", ""), response->getVokInfo());
-  EXPECT_EQ(Err + "Could not find argument VOKVersion in json file - contains failed\n" + Err +
-                "Could not find argument Result in json file - contains failed\n" + Err +
-                "Could not find argument ErrorMessage in json file - contains failed\n",
-            out);
+  EXPECT_EQ(errorLine(missing("VOKVersion")) + errorLine(missing("Result")) + errorLine(missing("ErrorMessage")), out);
 }
 
 struct ReplyFailure {
@@ -98,10 +94,6 @@ std::string changed(void (*change)(json&)) {
   json doc = json::parse(examples::ReplyWithProvider);
   change(doc);
   return doc.dump();
-}
-
-std::string missing(const std::string& key) {
-  return "Could not find argument " + key + " in json file - contains failed";
 }
 
 const ReplyFailure Failures[] = {
@@ -133,10 +125,8 @@ class ReplyFailureTest : public testing::TestWithParam<ReplyFailure> {};
 
 TEST_P(ReplyFailureTest, ThrowsTheDocumentedExceptionWithItsTextAndLogLine) {
   const ReplyFailure& row = GetParam();
-  const examples::Outcome outcome = examples::outcomeOf([&] { parse(row.text); });
-  EXPECT_EQ(row.thrown, outcome.thrown) << row.what;
-  EXPECT_EQ(row.message, outcome.text) << row.what;
-  EXPECT_EQ(row.logged ? Err + row.message + "\n" : "", outcome.out) << row.what;
+  SCOPED_TRACE(row.what);
+  examples::expectFailure([&] { parse(row.text); }, row.thrown, row.message, row.logged);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryRow, ReplyFailureTest, testing::ValuesIn(Failures));

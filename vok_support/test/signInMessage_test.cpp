@@ -11,13 +11,12 @@
 
 namespace {
 
-using ConfigurationDataFactory::AttributeMissingException;
 using ConfigurationDataFactory::CreateConfigurationFromString;
 using ConfigurationDataFactory::json;
 using examples::AppName;
+using examples::errorLine;
+using examples::missing;
 using examples::Thrown;
-
-const std::string Err = "ERR: (vok_support/src/configurationDataFactory): ";
 
 std::unique_ptr<ConfigurationData> parse(const std::string& text, int fd = 0) {
   return CreateConfigurationFromString(text, fd);
@@ -31,11 +30,9 @@ TEST(SignInWriterTest, WritesTheProviderAndConsumerExamplesByteForByte) {
 TEST(SignInWriterTest, ADescriptionWithoutSymbolsCannotBeWritten) {
   ConfigurationData config = examples::signIn(examples::providerApp());
   config.getAppData().add(Requests("r", "1", {}, "other"));
-  const examples::Outcome outcome = examples::outcomeOf([&] { config.toString(); });
-  EXPECT_EQ(Thrown::InvalidArgument, outcome.thrown);
-  EXPECT_EQ(
-      "transformIntoJsonSymbolsToDataStructure(): Symbols were expected, but were not defined.",
-      outcome.text);
+  examples::expectFailure([&] { config.toString(); }, Thrown::InvalidArgument,
+                          "transformIntoJsonSymbolsToDataStructure(): Symbols were expected, but were not defined.",
+                          false);
   EXPECT_THROW(config.isValid(), std::invalid_argument);
 }
 
@@ -131,10 +128,7 @@ TEST(SignInReaderTest, MissingOptionalKeysGiveEmptyTextsAndOneErrorLineEach) {
   ASSERT_TRUE(config);
   EXPECT_EQ("", config->getAppData().getDescription());
   EXPECT_EQ("", config->getAppData().getApplicationVersion());
-  EXPECT_EQ(Err + "Could not find argument Description in json file - contains failed\n" + Err +
-                "Could not find argument Version in json file - contains failed\n" + Err +
-                "Could not find argument Manufacturer in json file - contains failed\n",
-            out);
+  EXPECT_EQ(errorLine(missing("Description")) + errorLine(missing("Version")) + errorLine(missing("Manufacturer")), out);
 }
 
 struct FailureRow {
@@ -147,10 +141,6 @@ struct FailureRow {
 
 json& symbolOf(json& doc) {
   return doc[AppName]["Provides"][AppName + "Shm"]["Symbols"]["bramixData"];
-}
-
-std::string missing(const std::string& key) {
-  return "Could not find argument " + key + " in json file - contains failed";
 }
 
 const std::string OutOfRange = " in json file is out of range";
@@ -197,26 +187,20 @@ TEST_P(SignInFailureTest, ThrowsTheDocumentedExceptionWithItsTextAndLogLine) {
   const FailureRow& row = GetParam();
   json doc = json::parse(examples::ProviderSignIn);
   row.change(doc);
-  const examples::Outcome outcome = examples::outcomeOf([&] { parse(doc.dump()); });
-  EXPECT_EQ(row.thrown, outcome.thrown) << row.what;
-  EXPECT_EQ(row.text, outcome.text) << row.what;
-  EXPECT_EQ(row.logged ? Err + row.text + "\n" : "", outcome.out) << row.what;
+  SCOPED_TRACE(row.what);
+  examples::expectFailure([&] { parse(doc.dump()); }, row.thrown, row.text, row.logged);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryRow, SignInFailureTest, testing::ValuesIn(Rows));
 
 TEST(SignInReaderTest, CreateAppDataRefusesAWrongKeyOrType) {
   const json doc = json::parse(examples::ProviderSignIn);
-  const examples::Outcome absent =
-      examples::outcomeOf([&] { ConfigurationDataFactory::createAppData("absent", doc); });
-  EXPECT_EQ(Thrown::InvalidArgument, absent.thrown);
-  EXPECT_EQ("createAppData(): wrong key to access ApplicationData object in json: absent",
-            absent.text);
-  const examples::Outcome notAnApp =
-      examples::outcomeOf([&] { ConfigurationDataFactory::createAppData("Type", doc); });
-  EXPECT_EQ(Thrown::InvalidArgument, notAnApp.thrown);
-  EXPECT_EQ("createAppData(): ApplicationData object has invalid type in json: Type",
-            notAnApp.text);
+  for (const auto& [key, text] : {std::pair<std::string, std::string>{"absent", "wrong key to access "
+                                                                                  "ApplicationData object in json"},
+                                  {"Type", "ApplicationData object has invalid type in json"}}) {
+    examples::expectFailure([&] { ConfigurationDataFactory::createAppData(key, doc); }, Thrown::InvalidArgument,
+                            "createAppData(): " + text + ": " + key, false);
+  }
 }
 
 TEST(SignInValidateTest, ReturnsTheCodeOfEachKindOfFailure) {

@@ -2,6 +2,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "ISocketHandler.h"
 #include "VOKException.h"
 #include "messageExamples.h"
@@ -11,12 +13,9 @@
 namespace {
 
 using testing::_;
-using testing::DoAll;
 using testing::HasSubstr;
 using testing::Return;
-using testing::SetArgReferee;
 using VOK::SocketConnection;
-
 
 const int Fd = 7;
 const int Attempts = 101;
@@ -25,8 +24,6 @@ const std::string WaitLocation =
 const std::string TimeSlotText = WaitLocation + examples::AppName +
                                  "(Consumer): The VOK_APP did not confirmed during the time "
                                  "slot of 10 second(s)";
-
-auto piece(const std::string& text) { return DoAll(SetArgReferee<1>(text), Return(0)); }
 
 std::string replyNaming(std::list<std::string> names, const std::string& result = "connected") {
   std::list<VOK::DataProviderInfo> providers;
@@ -48,19 +45,38 @@ class SocketConnectionTest : public testing::Test {
     ON_CALL(*handler, recvString(_, _)).WillByDefault(Return(EAGAIN));
   }
 
-  // A sign-in whose thrown text (empty when nothing was thrown) is returned.
-  std::string signIn(const ConfigurationData& config) {
+  // Each receive on Fd delivers the next piece ("" for nothing pending), then nothing.
+  void receive(std::vector<std::string> pieces) {
+    receives = 0;
+    ON_CALL(*handler, recvString(Fd, _)).WillByDefault([this, pieces](int, std::string& out) {
+      const size_t at = receives++;
+      if (at >= pieces.size() || pieces[at].empty()) {
+        return EAGAIN;
+      }
+      out = pieces[at];
+      return 0;
+    });
+  }
+
+  // A sign-in (on the fixture's connection unless named) whose thrown text,
+  // empty when nothing was thrown, is returned; what it printed is kept in logged.
+  std::string signIn(const ConfigurationData& config, SocketConnection* on = nullptr) {
+    std::string thrown;
+    testing::internal::CaptureStdout();
     try {
-      connection.SignIn(config);
+      (on ? *on : connection).SignIn(config);
     } catch (const VOK::VOKException& e) {
-      return e.what();
+      thrown = e.what();
     }
-    return "";
+    logged = testing::internal::GetCapturedStdout();
+    return thrown;
   }
 
   std::shared_ptr<testing::NiceMock<MockSocketHandler>> handler =
       std::make_shared<testing::NiceMock<MockSocketHandler>>();
   SocketConnection connection{handler};
+  size_t receives = 0;
+  std::string logged;
   const ConfigurationData consumer = examples::signIn(examples::consumerApp());
   const ConfigurationData provider = examples::signIn(examples::providerApp());
 };
@@ -74,21 +90,11 @@ TEST(SocketConnectionConstructionTest, RefusesANullHandler) {
   }
 }
 
-TEST_F(SocketConnectionTest, ConnectRetriesUntilTheBrokerAcceptsAndThenStaysConnected) {
-  EXPECT_CALL(*handler, uxclientConnectToServer(3))
-      .WillOnce(Return(-ENOENT))
-      .WillOnce(Return(-ENOENT))
-      .WillOnce(Return(Fd));
-  connection.Connect(3);
-  EXPECT_TRUE(connection.IsConnected());
-  connection.Connect(3);
-  EXPECT_TRUE(connection.IsConnected());
-}
-
-TEST_F(SocketConnectionTest, ConnectGivesUpAfterTheLastAttemptButKeepsASuccessOnIt) {
-  EXPECT_CALL(*handler, uxclientConnectToServer(0)).Times(Attempts).WillRepeatedly(Return(-ENOENT));
+// Connected, it does not connect again.
+TEST_F(SocketConnectionTest, ConnectGivesUpAfterTheLastAttemptButKeepsASuccessOnItAndThenStaysConnected) {
+  EXPECT_CALL(*handler, uxclientConnectToServer(3)).Times(Attempts).WillRepeatedly(Return(-ENOENT));
   try {
-    connection.Connect(0);
+    connection.Connect(3);
     FAIL();
   } catch (const VOK::VOKException& e) {
     EXPECT_STREQ(
@@ -100,12 +106,14 @@ TEST_F(SocketConnectionTest, ConnectGivesUpAfterTheLastAttemptButKeepsASuccessOn
 
   testing::Mock::VerifyAndClearExpectations(handler.get());
   testing::Sequence order;
-  EXPECT_CALL(*handler, uxclientConnectToServer(0))
+  EXPECT_CALL(*handler, uxclientConnectToServer(3))
       .Times(Attempts - 1)
       .InSequence(order)
       .WillRepeatedly(Return(-ENOENT));
-  EXPECT_CALL(*handler, uxclientConnectToServer(0)).InSequence(order).WillOnce(Return(Fd));
-  connection.Connect(0);
+  EXPECT_CALL(*handler, uxclientConnectToServer(3)).InSequence(order).WillOnce(Return(Fd));
+  connection.Connect(3);
+  EXPECT_TRUE(connection.IsConnected());
+  connection.Connect(3);
   EXPECT_TRUE(connection.IsConnected());
 }
 
@@ -120,13 +128,11 @@ TEST_F(SocketConnectionTest, RefusedConnectionEndsTheSignInEarlyWithoutSending) 
   EXPECT_EQ(nullptr, connection.RequestVokEnvironmentConfig(0));
 }
 
-TEST_F(SocketConnectionTest, AReplyArrivingInPiecesIsReadWholeKeptAndSignsIn) {
+TEST_F(SocketConnectionTest, AReplyArrivingInPiecesIsReadWholeKeptAndSignsInOnce) {
   EXPECT_CALL(*handler, sendString(examples::ConsumerSignIn, Fd)).WillOnce(Return(0));
-  EXPECT_CALL(*handler, recvString(Fd, _))
-      .WillOnce(Return(EAGAIN))
-      .WillOnce(piece(examples::ReplyWithProvider.substr(0, 100)))
-      .WillOnce(piece(examples::ReplyWithProvider.substr(100)));
+  receive({"", examples::ReplyWithProvider.substr(0, 100), examples::ReplyWithProvider.substr(100)});
   EXPECT_EQ("", signIn(consumer));
+  EXPECT_EQ(3u, receives);
   EXPECT_TRUE(connection.IsSignedIn());
   ASSERT_NE(nullptr, connection.getResponseData());
   EXPECT_EQ(examples::ReplyWithProvider, connection.getResponseData()->toString());
@@ -136,95 +142,82 @@ TEST_F(SocketConnectionTest, AReplyArrivingInPiecesIsReadWholeKeptAndSignsIn) {
       signIn(consumer));
 }
 
-TEST_F(SocketConnectionTest, AResultOtherThanConnectedIsNotSignedIn) {
-  EXPECT_CALL(*handler, recvString(Fd, _)).WillOnce(piece(replyNaming({"p"}, "connected ")));
-  EXPECT_EQ("", signIn(consumer));
-  ASSERT_NE(nullptr, connection.getResponseData());
-  EXPECT_FALSE(connection.IsSignedIn());
+struct SignInCase {
+  const char* what;
+  bool asConsumer;
+  std::vector<std::string> pieces;
+  size_t receives;
+  std::string thrown, logged;
+  bool signedIn;
+  int providers;  // in the reply kept; -1 for none kept
+};
+
+TEST_F(SocketConnectionTest, SignInEndsAsEachReplySequenceDecides) {
+  const std::string invalid = "ERR: (" + WaitLocation + "): invalid response data\n";
+  const SignInCase cases[] = {
+      {"a result other than connected", true, {replyNaming({"p"}, "connected ")}, 1, "", "", false, 1},
+      {"too many providers: dropped, a fresh pass follows", true,
+       {replyNaming({"p", "q"}), "", replyNaming({"p"})}, 3, "",
+       invalid, true, 1},
+      {"no requests: the whole series, then the empty reply", false, {examples::ReplyWithoutProvider},
+       Attempts, "", "", true, 0},
+      {"requests and no fitting reply", true, {examples::ReplyWithoutProvider}, Attempts,
+       TimeSlotText, invalid, false, -1},
+      {"a late environment reply in front is skipped", true,
+       {examples::EnvironmentReply, examples::EnvironmentReply + examples::ReplyWithProvider}, 2, "",
+       "", true, 1},
+  };
+  for (const SignInCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    SocketConnection fresh{handler};
+    receive(c.pieces);
+    EXPECT_EQ(c.thrown, signIn(c.asConsumer ? consumer : provider, &fresh));
+    EXPECT_EQ(c.logged, logged);
+    EXPECT_EQ(c.receives, receives);
+    EXPECT_EQ(c.signedIn, fresh.IsSignedIn());
+    const VOK::ResponseData* reply = fresh.getResponseData();
+    EXPECT_EQ(c.providers, reply ? static_cast<int>(reply->getDataProviderInfo().size()) : -1);
+  }
 }
 
-TEST_F(SocketConnectionTest, AReplyWithTooManyProvidersIsDroppedAndAFreshPassFollows) {
-  EXPECT_CALL(*handler, recvString(Fd, _))
-      .WillOnce(piece(replyNaming({"p", "q"})))
-      .WillOnce(Return(EAGAIN))
-      .WillOnce(piece(replyNaming({"p"})));
-  testing::internal::CaptureStdout();
-  const std::string thrown = signIn(consumer);
-  const std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_EQ("", thrown);
-  EXPECT_EQ("ERR: (" + WaitLocation + "): invalid response data\n", out);
-  EXPECT_TRUE(connection.IsSignedIn());
-  EXPECT_EQ(1u, connection.getResponseData()->getDataProviderInfo().size());
+TEST_F(SocketConnectionTest, AReplyStillIncompleteAtTheEndPassesTheReaderExceptionThrough) {
+  receive({"{\"DataProviderAvailable\":"});
+  EXPECT_THROW(connection.SignIn(consumer), std::invalid_argument);
 }
 
-TEST_F(SocketConnectionTest, AnAppWithoutRequestsWaitsTheWholeSeriesThenAcceptsAnEmptyReply) {
-  EXPECT_CALL(*handler, recvString(Fd, _))
-      .Times(Attempts)
-      .WillOnce(piece(examples::ReplyWithoutProvider))
-      .WillRepeatedly(Return(EAGAIN));
-  EXPECT_EQ("", signIn(provider));
-  EXPECT_TRUE(connection.IsSignedIn());
-  EXPECT_TRUE(connection.getResponseData()->getDataProviderInfo().empty());
-}
-
-TEST_F(SocketConnectionTest, AnAppWithRequestsAndNoFittingReplyEndsWithTheTimeSlotText) {
-  EXPECT_CALL(*handler, recvString(Fd, _))
-      .Times(Attempts)
-      .WillOnce(piece(examples::ReplyWithoutProvider))
-      .WillRepeatedly(Return(EAGAIN));
-  EXPECT_EQ(TimeSlotText, signIn(consumer));
-  EXPECT_FALSE(connection.IsSignedIn());
-  EXPECT_EQ(nullptr, connection.getResponseData());
-}
-
-TEST_F(SocketConnectionTest, ASignInThatWouldBlockThrowsWithoutWaiting) {
-  EXPECT_CALL(*handler, sendString(_, Fd)).WillOnce(Return(11));
+TEST_F(SocketConnectionTest, ARequestThatWouldBlockThrowsWithoutWaiting) {
+  EXPECT_CALL(*handler, sendString(_, Fd)).Times(2).WillRepeatedly(Return(11));
   EXPECT_CALL(*handler, recvString(_, _)).Times(0);
   EXPECT_EQ(
       "vok_support/src/socketConnection/SocketConnection::SignIn() Error while sending SignIn "
       "string. To long for the underlying buffer",
       signIn(consumer));
-}
-
-TEST_F(SocketConnectionTest, ALateEnvironmentReplyInFrontOfTheSignInReplyIsSkipped) {
-  EXPECT_CALL(*handler, recvString(Fd, _))
-      .WillOnce(piece(examples::EnvironmentReply))
-      .WillOnce(piece(examples::EnvironmentReply + examples::ReplyWithProvider));
-  EXPECT_EQ("", signIn(consumer));
-  EXPECT_TRUE(connection.IsSignedIn());
-}
-
-TEST_F(SocketConnectionTest, AReplyStillIncompleteAtTheEndPassesTheReaderExceptionThrough) {
-  EXPECT_CALL(*handler, recvString(Fd, _))
-      .WillOnce(piece("{\"DataProviderAvailable\":"))
-      .WillRepeatedly(Return(EAGAIN));
-  EXPECT_THROW(connection.SignIn(consumer), std::invalid_argument);
+  EXPECT_THAT([&] { connection.RequestVokEnvironmentConfig(0); },
+              testing::ThrowsMessage<VOK::VOKException>(HasSubstr(
+                  "RequestVokEnvironmentConfig() Error while sending SignOut string. To long for "
+                  "the underlying buffer")));
 }
 
 TEST_F(SocketConnectionTest, EnvironmentReplySplitAtAnyByteIsReadWhole) {
   const std::string reply = examples::EnvironmentReply;
   for (size_t split = 1; split < reply.size(); ++split) {
+    SCOPED_TRACE(split);
     SocketConnection fresh{handler};
     EXPECT_CALL(*handler, uxclientConnectToServer(2)).WillOnce(Return(Fd));
     EXPECT_CALL(*handler,
                 sendString(VOK::VokEnvironmentConfig::GetRequestVokEnvironmentConfig(), Fd))
         .WillOnce(Return(0));
-    EXPECT_CALL(*handler, recvString(Fd, _))
-        .WillOnce(piece(reply.substr(0, split)))
-        .WillOnce(piece(reply.substr(split)));
+    receive({reply.substr(0, split), reply.substr(split)});
     auto config = fresh.RequestVokEnvironmentConfig(2);
-    ASSERT_TRUE(config) << split;
+    ASSERT_TRUE(config);
+    EXPECT_EQ(2u, receives);
     EXPECT_EQ("0.1", config->getVersion());
-    EXPECT_EQ(100u, config->getSegmentLifeTime()) << split;
+    EXPECT_EQ(100u, config->getSegmentLifeTime());
   }
 }
 
 TEST_F(SocketConnectionTest, ShortEnvironmentRepliesGiveTheDefaultConfiguration) {
-  EXPECT_CALL(*handler, recvString(Fd, _))
-      .Times(Attempts)
-      .WillOnce(piece("{\"Version\":"))
-      .WillOnce(piece("\"0.1\"}"))
-      .WillRepeatedly(Return(EAGAIN));
+  receive({"{\"Version\":", "\"0.1\"}"});
   testing::internal::CaptureStdout();
   auto config = connection.RequestVokEnvironmentConfig(0);
   EXPECT_EQ(
@@ -232,26 +225,10 @@ TEST_F(SocketConnectionTest, ShortEnvironmentRepliesGiveTheDefaultConfiguration)
       "Using default VOK environment config. The VOK_APP did not provide anything valid in the "
       "time slot of 10 second(s)\n",
       testing::internal::GetCapturedStdout());
+  EXPECT_EQ(static_cast<size_t>(Attempts), receives);
   ASSERT_TRUE(config);
   EXPECT_EQ("0.1", config->getVersion());
   EXPECT_EQ(10u, config->getSegmentLifeTime());
-}
-
-TEST_F(SocketConnectionTest, AnEnvironmentRequestThatWouldBlockThrows) {
-  EXPECT_CALL(*handler, sendString(_, Fd)).WillOnce(Return(11));
-  EXPECT_CALL(*handler, recvString(_, _)).Times(0);
-  EXPECT_THAT([&] { connection.RequestVokEnvironmentConfig(0); },
-              testing::ThrowsMessage<VOK::VOKException>(HasSubstr(
-                  "RequestVokEnvironmentConfig() Error while sending SignOut string. To long for "
-                  "the underlying buffer")));
-}
-
-TEST_F(SocketConnectionTest, FitIsDecidedByCountsAlone) {
-  const std::list<Requests> requests = consumer.getAppData().getRequests();
-  const std::list<VOK::DataProviderInfo> one = {VOK::DataProviderInfo(examples::providerApp())};
-  EXPECT_TRUE(connection.requestListFitsDataProviderList(requests, one));
-  EXPECT_FALSE(connection.requestListFitsDataProviderList(requests, {}));
-  EXPECT_TRUE(connection.requestListFitsDataProviderList({}, {}));
 }
 
 }  // namespace

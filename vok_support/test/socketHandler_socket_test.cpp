@@ -6,13 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -25,6 +25,17 @@ using Clock = std::chrono::steady_clock;
 bool fileExists(const std::string& path) {
   struct stat info;
   return ::stat(path.c_str(), &info) == 0;
+}
+
+// A socket listening on path, as a broker's; closing it leaves the file as a killed broker would.
+int listenAt(const std::string& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::snprintf(address.sun_path, sizeof(address.sun_path), "%s", path.c_str());
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  EXPECT_EQ(0, ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)));
+  EXPECT_EQ(0, ::listen(fd, 1));
+  return fd;
 }
 
 class SocketPair : public ::testing::Test {
@@ -85,16 +96,23 @@ TEST_F(SocketPair, ClosedPeerGivesTheErrnoFromBeforeTheCall) {
   EXPECT_EQ("untouched", out);
 }
 
-TEST_F(SocketPair, SendToClosedPeerReportsBrokenPipeAndTheProcessSurvives) {
+// Without MSG_NOSIGNAL the default action of SIGPIPE would end this process here.
+TEST_F(SocketPair, SendToClosedPeerThrowsAndLogsBrokenPipeAndTheProcessSurvives) {
   closePeer();
+  const std::string reason = std::string("Sending package hello - Errno: ") + std::strerror(EPIPE);
+  ::testing::internal::CaptureStdout();
   try {
     handler.sendString("hello", fds[0]);
-    FAIL() << "no exception";
+    ADD_FAILURE() << "no exception";
   } catch (const VOK::VOKException& e) {
-    EXPECT_EQ(std::string("Sending package hello - Errno: ") + std::strerror(EPIPE), e.what());
+    EXPECT_EQ(reason, e.what());
   }
+  EXPECT_EQ("ERR: (vok_support/src/socketHandler::sendString()<" + std::to_string(fds[0]) +
+                ">):  Error occurred while receiving: " + reason + "\n",
+            ::testing::internal::GetCapturedStdout());
 }
 
+// The socket blocks: only a send with MSG_DONTWAIT comes back from a full buffer.
 TEST_F(SocketPair, FullSocketBufferGivesElevenAfterAPause) {
   int small = 2048;
   ASSERT_EQ(0, ::setsockopt(fds[0], SOL_SOCKET, SO_SNDBUF, &small, sizeof(small)));
@@ -127,12 +145,15 @@ class LocalServer : public ::testing::Test {
   SocketHandler client{functions, 0};
 };
 
-TEST_F(LocalServer, AcceptsAClientExchangesTextAndRemovesItsFile) {
+// Whatever pid the lookup named, the listening end binds its own pid's path.
+TEST_F(LocalServer, AcceptsAClientOnItsOwnPathExchangesTextAndClosesAndRemovesItsFile) {
   const std::string path = server.getSocketPath();
   EXPECT_EQ("/tmp/sock_" + std::to_string(::getpid()) + ".uds", path);
+  int listening = -1;
   {
     SocketHandler owner{functions, 0};
-    owner.setUDS(static_cast<int>(::getpid()));
+    owner.setUDS(4711);
+    listening = owner.getSocketFd();
     ASSERT_EQ(0, owner.uxsetupServerSocket());
     ASSERT_EQ(0, owner.serverListen());
     EXPECT_TRUE(fileExists(path));
@@ -153,6 +174,7 @@ TEST_F(LocalServer, AcceptsAClientExchangesTextAndRemovesItsFile) {
     ::close(accepted);
   }
   EXPECT_FALSE(fileExists(path));
+  EXPECT_EQ(-1, ::fcntl(listening, F_GETFD)) << "the listening socket is closed";
 }
 
 TEST_F(LocalServer, ClientWithoutServerGetsNegatedErrnoAndCanRetry) {
@@ -169,14 +191,7 @@ TEST_F(LocalServer, ClientWithoutServerGetsNegatedErrnoAndCanRetry) {
 }
 
 TEST_F(LocalServer, StaleSocketFileWithoutListenerIsReplaced) {
-  // A listener whose process was killed: the file stays, nobody accepts.
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  std::snprintf(address.sun_path, sizeof(address.sun_path), "%s", server.getSocketPath().c_str());
-  const int killed = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  ASSERT_EQ(0, ::bind(killed, reinterpret_cast<const sockaddr*>(&address), sizeof(address)));
-  ASSERT_EQ(0, ::listen(killed, 1));
-  ::close(killed);
+  ::close(listenAt(server.getSocketPath()));
 
   ::testing::internal::CaptureStdout();
   ASSERT_EQ(0, server.uxsetupServerSocket());
@@ -211,12 +226,7 @@ TEST_F(LocalServer, OnlyAPidWhoseSocketFileListensIsAReachableBroker) {
     std::fclose(plain);
     EXPECT_FALSE(brokerAcceptsConnections(own));
     ::unlink(path.c_str());
-    const int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strcpy(address.sun_path, path.c_str());
-    ASSERT_EQ(0, ::bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof(address)));
-    ASSERT_EQ(0, ::listen(stale, 1));
+    const int stale = listenAt(path);
     EXPECT_TRUE(brokerAcceptsConnections(own));
     ::close(stale);
     EXPECT_FALSE(brokerAcceptsConnections(own));

@@ -14,11 +14,6 @@ using ::testing::Return;
 
 namespace {
 
-TEST_F(SocketHandlerWithMock, SendPassesNoSignalAndDontWait) {
-  EXPECT_CALL(*functions, _send(7, _, 5u, MSG_DONTWAIT | MSG_NOSIGNAL)).WillOnce(Return(5));
-  EXPECT_EQ(0, makeHandler()->sendString("hello", 7));
-}
-
 TEST_F(SocketHandlerWithMock, SendTooLargeThrowsTheTraceText) {
   EXPECT_CALL(*functions, _send(_, _, _, _)).WillOnce(Invoke(failWith(EMSGSIZE, 0)));
   auto handler = makeHandler();
@@ -26,16 +21,6 @@ TEST_F(SocketHandlerWithMock, SendTooLargeThrowsTheTraceText) {
   const std::string trace = "---->Sending string: <abc>to socketfd: 7 with length: <3>";
   EXPECT_EQ(trace, thrown);
   EXPECT_EQ("ERR: (vok_support/src/socketHandler::sendString()<7>): the message is not transmitted: " + trace + "\n",
-            logged);
-}
-
-TEST_F(SocketHandlerWithMock, SendOtherFailureThrowsPackageTextWithStrerror) {
-  EXPECT_CALL(*functions, _send(_, _, _, _)).WillOnce(Invoke(failWith(ECONNRESET, 0)));
-  auto handler = makeHandler();
-  auto [thrown, logged] = failureOf([&] { handler->sendString("abc", 7); });
-  const std::string reason = std::string("Sending package abc - Errno: ") + std::strerror(ECONNRESET);
-  EXPECT_EQ(reason, thrown);
-  EXPECT_EQ("ERR: (vok_support/src/socketHandler::sendString()<7>):  Error occurred while receiving: " + reason + "\n",
             logged);
 }
 

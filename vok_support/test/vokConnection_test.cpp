@@ -54,10 +54,6 @@ std::string thrownText(const std::function<void()>& action) {
   return "(nothing thrown)";
 }
 
-const char* const kMissingEnvironment =
-    "VokConnection does not contain VokEnvironmentConfig. Please call "
-    "VokConnection::getVokEnvironmentConfig() first.";
-
 // A connection over a substitute socket connection and real shared memory,
 // with the environment configuration (segment lifetime in ms) already fetched.
 class Connection : public ::testing::Test {
@@ -68,6 +64,7 @@ class Connection : public ::testing::Test {
       std::make_shared<ShmMapperServerOS>(std::make_shared<SharedMemoryWrapperLinux>());
   ConfigurationData config = ConfigurationDataFactory::CreateDefaultConfiguration();
   std::string name = "/vok_connection_test_" + std::to_string(::getpid());
+  Record data;
 
   void TearDown() override { ::shm_unlink(name.c_str()); }
 
@@ -78,7 +75,12 @@ class Connection : public ::testing::Test {
     made.RequestVokEnvironmentConfig(0);
     return made;
   }
-  VokConnection withoutEnvironment() { return VokConnection(config, socket, mapper); }
+  ConsistentDataTransfer provide(VokConnection& provider) {
+    return provider.addLifetimeBuffer(name, "values", "0.1", 4, data, 1000, sizeof(Record));
+  }
+  std::string attachFailure(size_t recordSize, int providerPid = 0) {
+    return thrownText([&] { connection(10).connectToExistingLifetimeBuffer(name, recordSize, providerPid); });
+  }
 
   static off_t objectSize(const std::string& shmName) {
     const int fd = ::shm_open(shmName.c_str(), O_RDONLY, 0);
@@ -91,52 +93,51 @@ class Connection : public ::testing::Test {
   }
 };
 
-TEST_F(Connection, SegmentCountIsLifetimeOverCycleTimePlusThreeSpares) {
-  VokConnection vok = connection(10);
-  EXPECT_EQ(vok.calculateSegmentCount(1000), 13u);
-  EXPECT_EQ(vok.calculateSegmentCount(3000), 6u);
-  EXPECT_EQ(vok.calculateSegmentCount(10001), 3u);
-}
-
-TEST_F(Connection, SegmentCountRefusesACycleTimeOfZero) {
+TEST_F(Connection, SegmentCountIsLifetimeOverCycleTimePlusThreeSparesWithinItsLimits) {
   config.getAppData().setDescription("feed");
-  VokConnection vok = connection(10);
-  EXPECT_EQ(thrownText([&] { vok.calculateSegmentCount(0); }),
-            "feed: VokConnection::calculateSegmentCount, Invalid segmentLifetime");
+  const std::string refused = "feed: VokConnection::calculateSegmentCount, ";
+  const struct {
+    unsigned long long lifetimeMs, cycleUs;
+    std::string expected;  // the count, or the text thrown
+  } cases[] = {
+      {10, 1000, "13"},
+      {10, 3000, "6"},
+      {10, 10001, "3"},
+      {18446744073709550ULL, 10000000000ULL, "1844674410"},
+      {10, 0, refused + "Invalid segmentLifetime"},
+      {18446744073709551ULL, 1, refused + "segmentLifeTime:18446744073709551"},
+      {0, 1, refused + "segmentLifeTime:0"},
+      {10000000, 1,
+       "Calculated segment-count from cycleTimeInMicroSeconds and segmentLifetime bigger than "
+       "allowed; Maximum allowed = 4294967295Currently calculated:10000000003"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.expected);
+    std::string count;
+    const std::string thrown =
+        thrownText([&] { count = std::to_string(connection(c.lifetimeMs).calculateSegmentCount(c.cycleUs)); });
+    EXPECT_EQ(count.empty() ? thrown : count, c.expected);
+  }
 }
 
-TEST_F(Connection, SegmentCountAcceptsTheLargestLifetimeAndRefusesOneMore) {
-  config.getAppData().setDescription("feed");
-  EXPECT_EQ(connection(18446744073709550ULL).calculateSegmentCount(10000000000ULL), 1844674410u);
-  EXPECT_EQ(thrownText([&] { connection(18446744073709551ULL).calculateSegmentCount(1); }),
-            "feed: VokConnection::calculateSegmentCount, segmentLifeTime:18446744073709551");
-  EXPECT_EQ(thrownText([&] { connection(0).calculateSegmentCount(1); }),
-            "feed: VokConnection::calculateSegmentCount, segmentLifeTime:0");
-}
-
-TEST_F(Connection, SegmentCountAbove32BitsIsRefusedNamingTheCount) {
-  EXPECT_EQ(thrownText([&] { connection(10000000).calculateSegmentCount(1); }),
-            "Calculated segment-count from cycleTimeInMicroSeconds and segmentLifetime bigger than "
-            "allowed; Maximum allowed = 4294967295Currently calculated:10000000003");
-}
-
-TEST_F(Connection, OperationsNeedingTheEnvironmentRefuseWithoutIt) {
-  VokConnection vok = withoutEnvironment();
-  Record data;
-  EXPECT_CALL(*socket, SignIn(_)).Times(0);
-  EXPECT_EQ(thrownText([&] { vok.Connect(); }), kMissingEnvironment);
-  EXPECT_EQ(thrownText([&] { vok.addLifetimeBuffer(name, "d", "0.1", 0, data, 1000, sizeof(Record)); }),
-            kMissingEnvironment);
-  EXPECT_EQ(thrownText([&] { vok.connectToExistingShm(name, 0); }), kMissingEnvironment);
-  EXPECT_EQ(objectSize(name), -1) << "nothing may be created";
-}
-
-TEST_F(Connection, RefusedBrokerLeavesNoEnvironmentAndConnectRefuses) {
+TEST_F(Connection, WithoutAnEnvironmentFromTheBrokerEveryOperationNeedingItRefuses) {
   EXPECT_CALL(*socket, RequestVokEnvironmentConfig(2)).WillOnce(Return(nullptr));
-  VokConnection vok = withoutEnvironment();
+  EXPECT_CALL(*socket, SignIn(_)).Times(0);
+  VokConnection vok(config, socket, mapper);
+  EXPECT_EQ(vok.getVokEnvironmentConfig(), nullptr);
   vok.RequestVokEnvironmentConfig(2);
   EXPECT_EQ(vok.getVokEnvironmentConfig(), nullptr);
-  EXPECT_EQ(thrownText([&] { vok.Connect(); }), kMissingEnvironment);
+  const std::function<void()> actions[] = {
+      [&] { vok.Connect(); },
+      [&] { vok.addLifetimeBuffer(name, "d", "0.1", 0, data, 1000, sizeof(Record)); },
+      [&] { vok.connectToExistingShm(name, 0); },
+  };
+  for (const auto& action : actions) {
+    EXPECT_EQ(thrownText(action),
+              "VokConnection does not contain VokEnvironmentConfig. Please call "
+              "VokConnection::getVokEnvironmentConfig() first.");
+  }
+  EXPECT_EQ(objectSize(name), -1) << "nothing may be created";
 }
 
 TEST_F(Connection, NullCollaboratorsAreRefusedSocketConnectionFirst) {
@@ -158,11 +159,15 @@ TEST_F(Connection, ConnectSignsInWithTheRequestsAddedBefore) {
   EXPECT_TRUE(vok.IsConnected());
 }
 
-TEST_F(Connection, ProviderRingAndConsumerMappingHaveTheSizeOfCountSegments) {
+TEST_F(Connection, ProviderRingReplacesAProvideOfItsIdAndBothMappingsHaveTheSizeOfCountSegments) {
+  config.getAppData().add(Provides("old", "0.0", {Symbol("x", "int8_t", 1, 0)}, name, 1));
   VokConnection provider = connection(10);
-  Record data;
-  ConsistentDataTransfer writer =
-      provider.addLifetimeBuffer(name, "values", "0.1", 4, data, 1000, sizeof(Record));
+  ConsistentDataTransfer writer = provide(provider);
+  const std::list<Provides>& provides = provider.getConfig().getAppData().getProvides();
+  ASSERT_EQ(provides.size(), 1u);
+  EXPECT_EQ(provides.front().getDescription(), "values");
+  EXPECT_EQ(provides.front().getSignal(), 4);
+  EXPECT_EQ(provides.front().getSymbols(), data.getSymbolList());
   ASSERT_EQ(provider.getSegmentCount(), 13u);
   EXPECT_EQ(objectSize(name), static_cast<off_t>(16 + 13 * sizeof(Record)));
   data.values[4] = 77;
@@ -178,21 +183,8 @@ TEST_F(Connection, ProviderRingAndConsumerMappingHaveTheSizeOfCountSegments) {
   EXPECT_EQ(header->segmentSize, sizeof(Record));
 }
 
-TEST_F(Connection, ProvideOfAnIdAlreadyAmongTheProvidesIsReplaced) {
-  config.getAppData().add(Provides("old", "0.0", {Symbol("x", "int8_t", 1, 0)}, name, 1));
-  VokConnection vok = connection(10);
-  Record data;
-  vok.addLifetimeBuffer(name, "values", "0.1", 4, data, 1000, sizeof(Record));
-  const std::list<Provides>& provides = vok.getConfig().getAppData().getProvides();
-  ASSERT_EQ(provides.size(), 1u);
-  EXPECT_EQ(provides.front().getDescription(), "values");
-  EXPECT_EQ(provides.front().getSignal(), 4);
-  EXPECT_EQ(provides.front().getSymbols(), data.getSymbolList());
-}
-
 TEST_F(Connection, RingBeyondFourGibibytesIsRefusedBeforeAnythingIsCreated) {
   VokConnection vok = connection(10000);
-  Record data;
   // 10 000 003 segments of 1000 bytes.
   EXPECT_THAT(thrownText([&] { vok.addLifetimeBuffer(name, "d", "0.1", 0, data, 1, 1000); }),
               HasSubstr("more than 4294967295"));
@@ -200,13 +192,12 @@ TEST_F(Connection, RingBeyondFourGibibytesIsRefusedBeforeAnythingIsCreated) {
   EXPECT_TRUE(vok.getConfig().getAppData().getProvides().empty());
 }
 
-TEST_F(Connection, AttachingRefusesARingOfAnotherRecordSize) {
+TEST_F(Connection, AttachingRefusesAMissingRingAndOneOfAnotherRecordSize) {
+  EXPECT_EQ(attachFailure(sizeof(Record)),
+            std::string("Error opening a shared memory - Error-Msg: ") + std::strerror(ENOENT));
   VokConnection provider = connection(10);
-  Record data;
-  provider.addLifetimeBuffer(name, "d", "0.1", 0, data, 1000, sizeof(Record));
-  VokConnection consumer = connection(10);
-  EXPECT_THAT(thrownText([&] { consumer.connectToExistingLifetimeBuffer(name, sizeof(Record) + 8, 0); }),
-              HasSubstr("segments hold"));
+  provide(provider);
+  EXPECT_THAT(attachFailure(sizeof(Record) + 8), HasSubstr("segments hold"));
 }
 
 TEST_F(Connection, AttachingRefusesAHeaderLargerThanItsObjectWithoutAFault) {
@@ -215,15 +206,7 @@ TEST_F(Connection, AttachingRefusesAHeaderLargerThanItsObjectWithoutAFault) {
   header->segmentCount = 1000;
   header->segmentSize = 1000;
   header->lastValidSegment = 0;
-  VokConnection consumer = connection(10);
-  EXPECT_THAT(thrownText([&] { consumer.connectToExistingLifetimeBuffer(name, 1000, 0); }),
-              HasSubstr("holds 64 bytes, fewer than the 1000016"));
-}
-
-TEST_F(Connection, AttachingToAMissingRingPassesTheNoSuchFileTextOn) {
-  VokConnection consumer = connection(10);
-  EXPECT_EQ(thrownText([&] { consumer.connectToExistingLifetimeBuffer(name, sizeof(Record), 0); }),
-            std::string("Error opening a shared memory - Error-Msg: ") + std::strerror(ENOENT));
+  EXPECT_THAT(attachFailure(1000), HasSubstr("holds 64 bytes, fewer than the 1000016"));
 }
 
 TEST_F(Connection, AttachingRefusesARingOfAUserOtherThanTheProvidersOwnOrRoot) {
@@ -237,21 +220,18 @@ TEST_F(Connection, AttachingRefusesARingOfAUserOtherThanTheProvidersOwnOrRoot) {
   });
   ON_CALL(*memory, _mmap(_, _, _, _, 5, _)).WillByDefault(Return(object.data()));
   mapper = std::make_shared<ShmMapperServerOS>(memory);
-  VokConnection consumer = connection(10);
   const int provider = static_cast<int>(::getpid());
-  EXPECT_EQ(thrownText([&] { consumer.connectToExistingLifetimeBuffer(name, sizeof(Record), provider); }),
+  EXPECT_EQ(attachFailure(sizeof(Record), provider),
             "Shared memory with ID: " + name + " belongs to uid 4242, neither to the user of its provider (pid " +
                 std::to_string(provider) + "), this app's user nor root");
 }
 
-TEST(ConnectionCreate, TextWithoutAConfigurationThrowsNamingTheProblem) {
+TEST(ConnectionCreate, HoldsTheConfigurationOfTheTextOrThrowsNamingWhatIsWrong) {
   const std::string prefix = "VokConnection::Create: no sign-in configuration in the given text: ";
   EXPECT_EQ(thrownText([] { VokConnection::Create(""); }), prefix + "the text is empty");
   EXPECT_EQ(thrownText([] { VokConnection::Create("{not json"); }), prefix + "the text is not JSON");
   EXPECT_THAT(thrownText([] { VokConnection::Create("{\"a\":1}"); }), testing::StartsWith(prefix));
-}
 
-TEST(ConnectionCreate, TextWithAConfigurationIsHeld) {
   ConfigurationData config = ConfigurationDataFactory::CreateDefaultConfiguration();
   config.getAppData().setApplicationName("Reader");
   VokConnection vok = VokConnection::Create(config.toString());
