@@ -64,6 +64,10 @@ bool StreamClient::closedByServer(int timeoutMs) {
   return closed;
 }
 
+bool StreamClient::send(const std::string& text) {
+  return ::send(fd, text.data(), text.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(text.size());
+}
+
 bool StreamClient::anythingWithin(int timeoutMs) {
   pollfd entry{fd, POLLIN, 0};
   char byte;

@@ -17,6 +17,8 @@ class StreamClient {
   std::string readToEnd(int timeoutMs);
   // True when the server closed the connection (EOF or reset) within timeoutMs.
   bool closedByServer(int timeoutMs);
+  // Sends text as a browser sends its request; false when not all of it went.
+  bool send(const std::string& text);
   // Whether any byte arrives within timeoutMs (the byte is consumed).
   bool anythingWithin(int timeoutMs);
   // Closes the connection now.
