@@ -1,6 +1,7 @@
 #include "SharedMemoryWrapperLinux.h"
 #include "VOKException.h"
 #include "VokShm.h"
+#include "thrownText.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -34,17 +35,14 @@ class RealSharedMemory : public ::testing::Test {
   }
 
   std::string openFailure(unsigned size, bool create) {
-    try {
-      VokShm object(name, size, functions, create);
-    } catch (const VOKException& e) {
-      return e.what();
-    }
-    return "(nothing thrown)";
+    return thrownText<VOKException>([&] { VokShm object(name, size, functions, create); });
   }
 };
 
-TEST_F(RealSharedMemory, CreatingAnExistingNameFailsWithTheExistsText) {
+TEST_F(RealSharedMemory, CreatingAnExistingNameFailsWithTheExistsTextAndAnAttacherLeavesTheName) {
   VokShm first(name, 64, functions, true);
+  { VokShm attacher(name, 16, functions, false); }
+  EXPECT_TRUE(nameExists());
   EXPECT_EQ(openFailure(64, true),
             std::string("Error opening a shared memory - Error-Msg: ") + std::strerror(EEXIST));
   EXPECT_TRUE(nameExists()) << "the failed second creator must not unlink the first one's name";
@@ -80,12 +78,6 @@ TEST_F(RealSharedMemory, AttacherSeesTheCreatorsBytesAndOutlivesItsName) {
   creator.reset();
   EXPECT_FALSE(nameExists());
   EXPECT_STREQ(static_cast<const char*>(attacher.getShmAdr()), "ring");
-}
-
-TEST_F(RealSharedMemory, DestroyingTheAttacherLeavesTheName) {
-  VokShm creator(name, 64, functions, true);
-  { VokShm attacher(name, 16, functions, false); }
-  EXPECT_TRUE(nameExists());
 }
 
 TEST_F(RealSharedMemory, MappingBeyondTheObjectIsRefusedWithoutAFault) {
