@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <vector>
 
 using ::testing::_;
 using ::testing::HasSubstr;
@@ -50,25 +51,43 @@ TEST(EnvironmentReply, IsTheCompactSortedDocumentWithTheLifetime) {
             AppConnector::getConfigDataResponse(18446744073709551615ull));
 }
 
-TEST_F(WaitForSignIn, RequestIsAnsweredAndTheLaterSignInAccepted) {
-  EXPECT_CALL(server, recvString(kFd, _))
-      .WillOnce(Invoke(deliver(request)))
-      .WillOnce(Return(EAGAIN))
-      .WillOnce(Invoke(deliver(signin::provider(733))));
-  EXPECT_CALL(server, sendString(kEnvironmentReply, kFd)).WillOnce(Return(0));
-  auto record = wait();
-  ASSERT_NE(nullptr, record);
-  EXPECT_EQ(kFd, record->getSocketfd());
-  EXPECT_EQ(733, record->getAppData().getPid());
-  EXPECT_EQ("Log: (VOK_App/src/AppConnector::waitForNewAppToConnect): Connection to server established\n", logged);
-}
-
-TEST_F(WaitForSignIn, RequestAndSignInInOnePieceGiveTheReplyAndASignedInApp) {
-  EXPECT_CALL(server, recvString(kFd, _)).WillOnce(Invoke(deliver(request + signin::consumer(812))));
-  EXPECT_CALL(server, sendString(kEnvironmentReply, kFd)).WillOnce(Return(0));
-  auto record = wait();
-  ASSERT_NE(nullptr, record);
-  EXPECT_EQ(812, record->getAppData().getPid());
+// Pieces as they arrive, "" for a poll with nothing: the environment request
+// is answered wherever it comes, a sign-in in pieces is joined, and one on
+// the last of the hundred polls still counts.
+TEST_F(WaitForSignIn, SignInIsAcceptedHoweverItArrives) {
+  const std::string text = signin::provider(733);
+  std::vector<std::string> lastPoll(99, "");
+  lastPoll.push_back(text);
+  const struct {
+    const char* name;
+    std::vector<std::string> pieces;
+    int pid;
+    bool answered;
+  } rows[] = {
+      {"request, then the sign-in", {request, "", text}, 733, true},
+      {"request and sign-in in one piece", {request + signin::consumer(812)}, 812, true},
+      {"sign-in in three pieces", {text.substr(0, 10), text.substr(10, text.size() - 30), text.substr(text.size() - 20)},
+       733, false},
+      {"sign-in on the last poll", lastPoll, 733, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    ::testing::Mock::VerifyAndClearExpectations(&server);
+    auto& polls = EXPECT_CALL(server, recvString(kFd, _)).Times(static_cast<int>(row.pieces.size()));
+    for (const std::string& piece : row.pieces) {
+      if (piece.empty()) {
+        polls.WillOnce(Return(EAGAIN));
+      } else {
+        polls.WillOnce(Invoke(deliver(piece)));
+      }
+    }
+    EXPECT_CALL(server, sendString(kEnvironmentReply, kFd)).Times(row.answered ? 1 : 0);
+    auto record = wait();
+    ASSERT_NE(nullptr, record);
+    EXPECT_EQ(kFd, record->getSocketfd());
+    EXPECT_EQ(row.pid, record->getAppData().getPid());
+    EXPECT_EQ("Log: (VOK_App/src/AppConnector::waitForNewAppToConnect): Connection to server established\n", logged);
+  }
 }
 
 TEST_F(WaitForSignIn, PieceOfOnlyTheRequestIsAnsweredAndSilenceEndsInDidNotConnect) {
@@ -77,30 +96,6 @@ TEST_F(WaitForSignIn, PieceOfOnlyTheRequestIsAnsweredAndSilenceEndsInDidNotConne
   EXPECT_EQ(nullptr, wait());
   EXPECT_THAT(logged, HasSubstr("ERR: (VOK_App/src/AppConnector::waitForNewAppToConnect): <7> did not connect, are "
                                 "you using ARM platform? Reducing the shared memory size may help.\n"));
-}
-
-TEST_F(WaitForSignIn, SignInInTwoPiecesIsJoined) {
-  const std::string text = signin::provider(733);
-  const size_t half = text.size() - 20;
-  EXPECT_CALL(server, recvString(kFd, _))
-      .WillOnce(Invoke(deliver(text.substr(0, 10))))
-      .WillOnce(Invoke(deliver(text.substr(10, half - 10))))
-      .WillOnce(Invoke(deliver(text.substr(half))));
-  auto record = wait();
-  ASSERT_NE(nullptr, record);
-  EXPECT_EQ(733, record->getAppData().getPid());
-}
-
-TEST_F(WaitForSignIn, SignInOnTheLastPollIsAccepted) {
-  int calls = 0;
-  EXPECT_CALL(server, recvString(kFd, _)).Times(100).WillRepeatedly(Invoke([&](int, std::string& out) {
-    if (++calls < 100) {
-      return EAGAIN;
-    }
-    out = signin::provider(733);
-    return 0;
-  }));
-  EXPECT_NE(nullptr, wait());
 }
 
 TEST_F(WaitForSignIn, ClosedDescriptorGivesNullAtOnceWithoutErrorLine) {
@@ -128,9 +123,7 @@ TEST_F(WaitForSignIn, StopFlagEndsTheWaitWithAnException) {
 TEST_F(WaitForSignIn, TextThatDoesNotParseGivesNull) {
   for (const bool truncated : {false, true}) {
     const std::string text = truncated ? "{\"Type\":\"ConnectToVOKConfig\"" : "\"Type\":\"ConnectToVOKConfig\"}";
-    EXPECT_CALL(server, recvString(kFd, _))
-        .Times(truncated ? 100 : 1)
-        .WillOnce(Invoke(deliver(text)))
+    EXPECT_CALL(server, recvString(kFd, _)) .Times(truncated ? 100 : 1) .WillOnce(Invoke(deliver(text)))
         .WillRepeatedly(Return(EAGAIN));
     EXPECT_EQ(nullptr, wait());
     EXPECT_EQ(truncated, logged.find("did not connect") != std::string::npos) << text;
