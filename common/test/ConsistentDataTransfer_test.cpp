@@ -137,11 +137,11 @@ TEST_F(HeapRing, SlowCopyIsRepeatedAndDeliversTheSegmentNewestAtTheRepeat) {
   // takes 100 us.
   auto* clock = new MockClock();
   WriterRecord second = record(2);
-  EXPECT_CALL(*clock, _clock_gettime(_, _)) .WillOnce(ReportMicroseconds(0)) .WillOnce([&](int, timespec& now) {
+  EXPECT_CALL(*clock, _clock_gettime(_, _)).WillOnce(ReportMicroseconds(0)).WillOnce([&](int, timespec& now) {
         writer.writeUserData(&second);
         now = timespec{0, 5000000};
         return 0;
-      }) .WillOnce(ReportMicroseconds(6000)) .WillOnce(ReportMicroseconds(6100));
+      }).WillOnce(ReportMicroseconds(6000)).WillOnce(ReportMicroseconds(6100));
   ConsistentDataTransfer reader = attach(std::make_shared<TimeDiffWatchdog>(1, new ClockUtils(clock)));
   ReaderRecord target;
   ASSERT_TRUE(reader.readUserData(&target));

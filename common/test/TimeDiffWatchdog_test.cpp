@@ -20,7 +20,7 @@ using ::testing::_;
 TimeDiffWatchdog watchdogReading(unsigned long long maximumMs,
                                  std::initializer_list<uint64_t> readingsUs) {
   auto* clock = new ::testing::NiceMock<MockClock>();
-  auto& calls = EXPECT_CALL(*clock, _clock_gettime(CLOCK_MONOTONIC, _)) .Times(static_cast<int>(readingsUs.size()));
+  auto& calls = EXPECT_CALL(*clock, _clock_gettime(CLOCK_MONOTONIC, _)).Times(static_cast<int>(readingsUs.size()));
   for (uint64_t reading : readingsUs) {
     calls.WillOnce(ReportMicroseconds(reading));
   }
@@ -29,10 +29,10 @@ TimeDiffWatchdog watchdogReading(unsigned long long maximumMs,
 
 TEST(ClockUtils, TruncatesToWholeMicrosecondsAndFailsWithTheSystemText) {
   auto* clock = new MockClock();
-  EXPECT_CALL(*clock, _clock_gettime(CLOCK_MONOTONIC, _)) .WillOnce([](int, timespec& now) {
+  EXPECT_CALL(*clock, _clock_gettime(CLOCK_MONOTONIC, _)).WillOnce([](int, timespec& now) {
         now = timespec{5, 999999999};
         return 0;
-      }) .WillOnce([](int, timespec&) {
+      }).WillOnce([](int, timespec&) {
         errno = EINVAL;
         return -1;
       });

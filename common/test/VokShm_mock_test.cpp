@@ -59,7 +59,7 @@ TEST_F(VokShmCalls, CreatingSideOpensExclusivelyTruncatesAndMapsReadWrite) {
   EXPECT_CALL(*shm, _fstat(kFd, _)).WillOnce(ReportObjectSize(0));
   EXPECT_CALL(*shm, _ftruncate(kFd, 4096)).WillOnce(Return(0));
   EXPECT_CALL(*shm, _fstat(kFd, _)).WillOnce(ReportObjectSize(4096));
-  EXPECT_CALL(*shm, _mmap(nullptr, 4096u, PROT_READ | PROT_WRITE, MAP_SHARED, kFd, 0)) .WillOnce(Return(firstMapping));
+  EXPECT_CALL(*shm, _mmap(nullptr, 4096u, PROT_READ | PROT_WRITE, MAP_SHARED, kFd, 0)).WillOnce(Return(firstMapping));
   EXPECT_CALL(*shm, _munmap(firstMapping, 4096u)).WillOnce(Return(0));
   EXPECT_CALL(*shm, _shm_unlink(StrEq("ring"))).WillOnce(Return(0));
   EXPECT_CALL(*shm, _flock(kFd, LOCK_UN)).WillOnce(Return(0));
@@ -72,9 +72,9 @@ TEST_F(VokShmCalls, AttachingSideMapsReadOnlyAlsoAfterResizeAndNeverUnlinks) {
   expectOpen("ring", O_RDONLY, 4096);
   {
     InSequence order;
-    EXPECT_CALL(*shm, _mmap(nullptr, 16u, PROT_READ, MAP_SHARED, kFd, 0)) .WillOnce(Return(firstMapping));
+    EXPECT_CALL(*shm, _mmap(nullptr, 16u, PROT_READ, MAP_SHARED, kFd, 0)).WillOnce(Return(firstMapping));
     EXPECT_CALL(*shm, _munmap(firstMapping, 16u)).WillOnce(Return(0));
-    EXPECT_CALL(*shm, _mmap(nullptr, 4096u, PROT_READ, MAP_SHARED, kFd, 0)) .WillOnce(Return(secondMapping));
+    EXPECT_CALL(*shm, _mmap(nullptr, 4096u, PROT_READ, MAP_SHARED, kFd, 0)).WillOnce(Return(secondMapping));
     EXPECT_CALL(*shm, _munmap(secondMapping, 4096u)).WillOnce(Return(0));
     EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
   }
@@ -130,7 +130,7 @@ TEST_F(VokShmCalls, ObjectSmallerThanTheMappingIsRefusedInsteadOfFaultingLater) 
 
 TEST_F(VokShmCalls, ResizeBeyondTheObjectKeepsTheOldMapping) {
   expectOpen("ring", O_RDONLY, 100);
-  EXPECT_CALL(*shm, _mmap(nullptr, 16u, PROT_READ, MAP_SHARED, kFd, 0)) .WillOnce(Return(firstMapping));
+  EXPECT_CALL(*shm, _mmap(nullptr, 16u, PROT_READ, MAP_SHARED, kFd, 0)).WillOnce(Return(firstMapping));
   VokShm object("ring", 16, shm, false);
   EXPECT_THAT(thrownText<VOKException>([&] { object.resizeSharedMemory(101); }),
               ::testing::HasSubstr("ring holds 100 bytes, fewer than the 101"));

@@ -73,13 +73,13 @@ class TestModeTest : public ::testing::Test {
   void loadProvider() {
     EXPECT_CALL(*loader, _dlopen(StrEq(".//libFrameFeed.so"), RTLD_NOW | RTLD_NODELETE))
         .WillOnce(Return(&providerHandle));
-    EXPECT_CALL(*loader, _dlsym(&providerHandle, StrEq("VOK_connect1"))) .WillOnce(Return(address(fakeConnect1)));
+    EXPECT_CALL(*loader, _dlsym(&providerHandle, StrEq("VOK_connect1"))).WillOnce(Return(address(fakeConnect1)));
     launchTestProvider(4242);
   }
   void loadConsumer() {
     EXPECT_CALL(*loader, _dlopen(StrEq(".//libframe_relay.so"), RTLD_NOW | RTLD_NODELETE))
         .WillOnce(Return(&consumerHandle));
-    EXPECT_CALL(*loader, _dlsym(&consumerHandle, StrEq("VOK_connect"))) .WillOnce(Return(address(fakeConnect)));
+    EXPECT_CALL(*loader, _dlsym(&consumerHandle, StrEq("VOK_connect"))).WillOnce(Return(address(fakeConnect)));
     launchTestConsumer();
   }
   std::shared_ptr<testing::NiceMock<MockLoader>> loader =
@@ -105,7 +105,7 @@ TEST_F(TestModeTest, ProviderIsStartedWithBrokerPidAndAReceiveWithoutConsumerTou
 TEST_F(TestModeTest, ConsumerIsConnectedThenReceivesIntoFullSizeBufferWithDefaultCallback) {
   loadConsumer();
   EXPECT_EQ(connectCalls, 1);
-  EXPECT_CALL(*loader, _dlsym(&consumerHandle, StrEq("VOK_receive"))) .WillOnce(Return(address(fakeReceive)));
+  EXPECT_CALL(*loader, _dlsym(&consumerHandle, StrEq("VOK_receive"))).WillOnce(Return(address(fakeReceive)));
   receiveTestConsumer();
   EXPECT_EQ(receiveCalls, 1);
   EXPECT_EQ(receiveCallback, nullptr);
@@ -133,7 +133,7 @@ TEST_F(TestModeDeathTest, MissingSymbolPrintsLoaderMessageAndExitsWithOne) {
       {
         EXPECT_CALL(*loader, _dlopen(_, _)).WillOnce(Return(&providerHandle));
         EXPECT_CALL(*loader, _dlsym(_, _)).WillOnce(Return(nullptr));
-        EXPECT_CALL(*loader, _dlerror()) .WillOnce(Return(nullptr))
+        EXPECT_CALL(*loader, _dlerror()).WillOnce(Return(nullptr))
             .WillOnce(Return(".//libFrameFeed.so: undefined symbol: VOK_connect1"));
         launchTestProvider(1);
       },
