@@ -115,29 +115,12 @@ TEST_F(VokShmCalls, FailedMapOnTheAttachingSideClosesButNeverUnlinks) {
               ::testing::StartsWith("Error mapping a shared memory - Error-Msg: "));
 }
 
-TEST_F(VokShmCalls, FailedOpenThrowsWithTheSystemTextAndReleasesNothing) {
-  EXPECT_CALL(*shm, _shm_open(_, _, _)).WillOnce(FailWith(EACCES));
-  EXPECT_EQ(thrownText<VOKException>([&] { VokShm("ring", 16, shm, false); }), failure("opening", EACCES));
-}
-
 TEST_F(VokShmCalls, ObjectSmallerThanTheMappingIsRefusedInsteadOfFaultingLater) {
   expectOpen("ring", O_RDONLY, 8);
   EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
   EXPECT_EQ(thrownText<VOKException>([&] { VokShm("ring", 16, shm, false); }),
             "Error mapping a shared memory - Error-Msg: ring holds 8 bytes, fewer than the 16 "
             "to be mapped");
-}
-
-TEST_F(VokShmCalls, ResizeBeyondTheObjectKeepsTheOldMapping) {
-  expectOpen("ring", O_RDONLY, 100);
-  EXPECT_CALL(*shm, _mmap(nullptr, 16u, PROT_READ, MAP_SHARED, kFd, 0)).WillOnce(Return(firstMapping));
-  VokShm object("ring", 16, shm, false);
-  EXPECT_THAT(thrownText<VOKException>([&] { object.resizeSharedMemory(101); }),
-              ::testing::HasSubstr("ring holds 100 bytes, fewer than the 101"));
-  EXPECT_EQ(object.getShmAdr(), firstMapping);
-  EXPECT_EQ(object.getSize(), 16u);
-  EXPECT_CALL(*shm, _munmap(firstMapping, 16u)).WillOnce(Return(0));
-  EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
 }
 
 TEST_F(VokShmCalls, FailedRemapStillStoresTheNewSize) {

@@ -80,11 +80,15 @@ TEST_F(RealSharedMemory, AttacherSeesTheCreatorsBytesAndOutlivesItsName) {
   EXPECT_STREQ(static_cast<const char*>(attacher.getShmAdr()), "ring");
 }
 
-TEST_F(RealSharedMemory, MappingBeyondTheObjectIsRefusedWithoutAFault) {
+TEST_F(RealSharedMemory, MappingBeyondTheObjectIsRefusedAndTheOldMappingKept) {
   VokShm creator(name, 64, functions, true);
   VokShm attacher(name, 16, functions, false);
-  EXPECT_THROW(attacher.resizeSharedMemory(1 << 20), VOKException);
-  EXPECT_EQ(static_cast<const unsigned char*>(attacher.getShmAdr())[15], 0);
+  const void* mapped = attacher.getShmAdr();
+  EXPECT_EQ(thrownText<VOKException>([&] { attacher.resizeSharedMemory(65); }),
+            "Error mapping a shared memory - Error-Msg: " + name + " holds 64 bytes, fewer than the 65 to be mapped");
+  EXPECT_EQ(attacher.getShmAdr(), mapped);
+  EXPECT_EQ(attacher.getSize(), 16u);
+  EXPECT_EQ(static_cast<const unsigned char*>(mapped)[15], 0);
 }
 
 }  // namespace

@@ -90,18 +90,6 @@ TEST_F(Passes, SignInThatDoesNotFitTheModelStopsTheBrokerWithItsReason) {
   }
 }
 
-TEST_F(Passes, OnlyAppsWithProvidersAreAnswered) {
-  addApp(signin::consumer(812), 5);
-  addApp(signin::provider(733), 6);
-  EXPECT_CALL(server, sendString(HasSubstr("\"PID\":733"), 5)).WillOnce(Return(0));
-  EXPECT_CALL(server, sendString(_, 6)).Times(0);
-  reply();
-  EXPECT_FALSE(stopProcess);
-  const std::string name = "Remote_open_control_kit_enabled_target_(Zentor)";
-  EXPECT_THAT(logged, HasSubstr("Log: (VOK_App/src/main::interlock()): 1 provider for <5> " + name + "\n"));
-  EXPECT_THAT(logged, HasSubstr("Log: (VOK_App/src/main::interlock()): 0 provider for <6> " + name + "\n"));
-}
-
 TEST_F(Passes, ReplyTheSocketDoesNotTakeStopsTheBroker) {
   addApp(signin::consumer(812), 5);
   addApp(signin::provider(733), 6);
