@@ -16,7 +16,6 @@
 #include <vector>
 
 using ::testing::_;
-using ::testing::HasSubstr;
 using ::testing::Invoke;
 using ::testing::NiceMock;
 using ::testing::Return;
