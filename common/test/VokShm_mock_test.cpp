@@ -193,18 +193,5 @@ TEST(VokShmArguments, NullWrappersAreRefused) {
             "Error: ShmMapperServerOS: Shared-memory-Object must not be null");
 }
 
-TEST_F(VokShmCalls, MapperHandsOutObjectsOverItsWrapperAndResizesThem) {
-  expectOpen("ring", O_RDONLY, 4096);
-  EXPECT_CALL(*shm, _mmap(_, 16u, PROT_READ, _, kFd, _)).WillOnce(Return(firstMapping));
-  EXPECT_CALL(*shm, _munmap(firstMapping, 16u)).WillOnce(Return(0));
-  EXPECT_CALL(*shm, _mmap(_, 2048u, PROT_READ, _, kFd, _)).WillOnce(Return(secondMapping));
-  EXPECT_CALL(*shm, _munmap(secondMapping, 2048u)).WillOnce(Return(0));
-  EXPECT_CALL(*shm, _close(kFd)).WillOnce(Return(0));
-  ShmMapperServerOS mapper(shm);
-  std::shared_ptr<VokShm> object = mapper.provideShm("ring", false, 16);
-  mapper.resizeShm(object, 2048);
-  EXPECT_EQ(object->getShmAdr(), secondMapping);
-}
-
 }  // namespace
 }  // namespace VOK

@@ -1,6 +1,7 @@
 #include "SharedMemoryWrapperLinux.h"
 #include "VOKException.h"
 #include "VokShm.h"
+#include "shmMapperServerOS.h"
 #include "thrownText.h"
 
 #include <fcntl.h>
@@ -69,15 +70,16 @@ TEST_F(RealSharedMemory, AttachingToAMissingNameFailsWithTheNoSuchFileText) {
             std::string("Error opening a shared memory - Error-Msg: ") + std::strerror(ENOENT));
 }
 
-TEST_F(RealSharedMemory, AttacherSeesTheCreatorsBytesAndOutlivesItsName) {
+TEST_F(RealSharedMemory, AttacherFromTheMapperSeesTheCreatorsBytesAfterAResizeAndOutlivesItsName) {
   auto creator = std::make_unique<VokShm>(name, 4096, functions, true);
   std::memcpy(creator->getShmAdr(), "ring", 5);
-  VokShm attacher(name, 16, functions, false);
-  attacher.resizeSharedMemory(4096);
-  EXPECT_STREQ(static_cast<const char*>(attacher.getShmAdr()), "ring");
+  ShmMapperServerOS mapper(functions);
+  std::shared_ptr<VokShm> attacher = mapper.provideShm(name, false, 16);
+  mapper.resizeShm(attacher, 4096);
+  EXPECT_STREQ(static_cast<const char*>(attacher->getShmAdr()), "ring");
   creator.reset();
   EXPECT_FALSE(nameExists());
-  EXPECT_STREQ(static_cast<const char*>(attacher.getShmAdr()), "ring");
+  EXPECT_STREQ(static_cast<const char*>(attacher->getShmAdr()), "ring");
 }
 
 TEST_F(RealSharedMemory, MappingBeyondTheObjectIsRefusedAndTheOldMappingKept) {

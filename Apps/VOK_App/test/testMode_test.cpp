@@ -143,20 +143,18 @@ TEST_F(TestModeDeathTest, MissingSymbolPrintsLoaderMessageAndExitsWithOne) {
 TEST(TestModeLinuxDeathTest, MissingLibraryInWorkingDirectoryExitsWithLoaderMessage) {
   char folder[] = "/tmp/vok_testmode_XXXXXX";
   ASSERT_NE(mkdtemp(folder), nullptr);
-  EXPECT_EXIT(
-      {
-        if (chdir(folder) == 0) {
-          launchTestProvider(1);
-        }
-      },
-      testing::ExitedWithCode(1), "^\\.//libFrameFeed\\.so: cannot open shared object file");
-  EXPECT_EXIT(
-      {
-        if (chdir(folder) == 0) {
-          launchTestConsumer();
-        }
-      },
-      testing::ExitedWithCode(1), "^\\.//libframe_relay\\.so: cannot open shared object file");
+  const std::pair<void (*)(), const char*> rows[] = {
+      {[] { launchTestProvider(1); }, "^\\.//libFrameFeed\\.so: cannot open shared object file"},
+      {launchTestConsumer, "^\\.//libframe_relay\\.so: cannot open shared object file"}};
+  for (const auto& [launch, message] : rows) {
+    EXPECT_EXIT(
+        {
+          if (chdir(folder) == 0) {
+            launch();
+          }
+        },
+        testing::ExitedWithCode(1), message);
+  }
   rmdir(folder);
 }
 
