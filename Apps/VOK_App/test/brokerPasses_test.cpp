@@ -40,11 +40,6 @@ class Passes : public ::testing::Test {
     intercept(&accepted, &apps, &server, 10, &functions);
     logged = ::testing::internal::GetCapturedStdout();
   }
-  void reply() {
-    ::testing::internal::CaptureStdout();
-    interlock(&apps, &server);
-    logged = ::testing::internal::GetCapturedStdout();
-  }
   void addApp(const std::string& text, int fd) {
     apps.push_back(ConfigurationDataFactory::CreateConfigurationFromString(text, fd));
   }
@@ -94,10 +89,12 @@ TEST_F(Passes, ReplyTheSocketDoesNotTakeStopsTheBroker) {
   addApp(signin::consumer(812), 5);
   addApp(signin::provider(733), 6);
   EXPECT_CALL(server, sendString(_, 5)).WillOnce(Return(11));
-  reply();
+  ::testing::internal::CaptureStdout();
+  interlock(&apps, &server);
   EXPECT_TRUE(stopProcess);
-  EXPECT_THAT(logged, HasSubstr("ERR: (VOK_App/src/main::interlock()): VOK_App/src/main::interlock(), Error while "
-                                "sending response string. To long for the underlying buffer\n"));
+  EXPECT_THAT(::testing::internal::GetCapturedStdout(),
+              HasSubstr("ERR: (VOK_App/src/main::interlock()): VOK_App/src/main::interlock(), Error while sending "
+                        "response string. To long for the underlying buffer\n"));
 }
 
 TEST_F(Passes, CleanUpClosesEveryDescriptorAndEmptiesTheList) {
