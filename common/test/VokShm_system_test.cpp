@@ -1,6 +1,8 @@
 #include "SharedMemoryWrapperLinux.h"
 #include "VOKException.h"
 #include "VokShm.h"
+#include "shmMapperServerOS.h"
+#include "thrownText.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -34,17 +36,14 @@ class RealSharedMemory : public ::testing::Test {
   }
 
   std::string openFailure(unsigned size, bool create) {
-    try {
-      VokShm object(name, size, functions, create);
-    } catch (const VOKException& e) {
-      return e.what();
-    }
-    return "(nothing thrown)";
+    return thrownText<VOKException>([&] { VokShm object(name, size, functions, create); });
   }
 };
 
-TEST_F(RealSharedMemory, CreatingAnExistingNameFailsWithTheExistsText) {
+TEST_F(RealSharedMemory, CreatingAnExistingNameFailsWithTheExistsTextAndAnAttacherLeavesTheName) {
   VokShm first(name, 64, functions, true);
+  { VokShm attacher(name, 16, functions, false); }
+  EXPECT_TRUE(nameExists());
   EXPECT_EQ(openFailure(64, true),
             std::string("Error opening a shared memory - Error-Msg: ") + std::strerror(EEXIST));
   EXPECT_TRUE(nameExists()) << "the failed second creator must not unlink the first one's name";
@@ -71,28 +70,27 @@ TEST_F(RealSharedMemory, AttachingToAMissingNameFailsWithTheNoSuchFileText) {
             std::string("Error opening a shared memory - Error-Msg: ") + std::strerror(ENOENT));
 }
 
-TEST_F(RealSharedMemory, AttacherSeesTheCreatorsBytesAndOutlivesItsName) {
+TEST_F(RealSharedMemory, AttacherFromTheMapperSeesTheCreatorsBytesAfterAResizeAndOutlivesItsName) {
   auto creator = std::make_unique<VokShm>(name, 4096, functions, true);
   std::memcpy(creator->getShmAdr(), "ring", 5);
-  VokShm attacher(name, 16, functions, false);
-  attacher.resizeSharedMemory(4096);
-  EXPECT_STREQ(static_cast<const char*>(attacher.getShmAdr()), "ring");
+  ShmMapperServerOS mapper(functions);
+  std::shared_ptr<VokShm> attacher = mapper.provideShm(name, false, 16);
+  mapper.resizeShm(attacher, 4096);
+  EXPECT_STREQ(static_cast<const char*>(attacher->getShmAdr()), "ring");
   creator.reset();
   EXPECT_FALSE(nameExists());
-  EXPECT_STREQ(static_cast<const char*>(attacher.getShmAdr()), "ring");
+  EXPECT_STREQ(static_cast<const char*>(attacher->getShmAdr()), "ring");
 }
 
-TEST_F(RealSharedMemory, DestroyingTheAttacherLeavesTheName) {
-  VokShm creator(name, 64, functions, true);
-  { VokShm attacher(name, 16, functions, false); }
-  EXPECT_TRUE(nameExists());
-}
-
-TEST_F(RealSharedMemory, MappingBeyondTheObjectIsRefusedWithoutAFault) {
+TEST_F(RealSharedMemory, MappingBeyondTheObjectIsRefusedAndTheOldMappingKept) {
   VokShm creator(name, 64, functions, true);
   VokShm attacher(name, 16, functions, false);
-  EXPECT_THROW(attacher.resizeSharedMemory(1 << 20), VOKException);
-  EXPECT_EQ(static_cast<const unsigned char*>(attacher.getShmAdr())[15], 0);
+  const void* mapped = attacher.getShmAdr();
+  EXPECT_EQ(thrownText<VOKException>([&] { attacher.resizeSharedMemory(65); }),
+            "Error mapping a shared memory - Error-Msg: " + name + " holds 64 bytes, fewer than the 65 to be mapped");
+  EXPECT_EQ(attacher.getShmAdr(), mapped);
+  EXPECT_EQ(attacher.getSize(), 16u);
+  EXPECT_EQ(static_cast<const unsigned char*>(mapped)[15], 0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -49,39 +50,31 @@ class PCA9685Test : public testing::Test {
   Writes writes;
 };
 
-TEST_F(PCA9685Test, SetPwmWritesOnLowOnHighOffLowOffHighOfTheChannel) {
-  PCA9685_setPWM(3, 0x0123, 0x0ABC);
-  EXPECT_EQ(writes, (Writes{{18, 0x23}, {19, 0x01}, {20, 0xBC}, {21, 0x0A}}));
-}
-
-TEST_F(PCA9685Test, ChannelBaseWrapsAroundAtTheRegisterWidth) {
-  PCA9685_setPWM(63, 0, 0);
-  EXPECT_EQ(writes.front().first, (6 + 4 * 63) % 256);
-}
-
-TEST_F(PCA9685Test, RotationAngleMapsDegreesToOffCount) {
-  PCA9685_Set_Rotation_Angle(0, 90);
-  PCA9685_Set_Rotation_Angle(1, 0);
-  PCA9685_Set_Rotation_Angle(2, 180);
-  ASSERT_EQ(writes.size(), 12u);
-  auto off = [this](size_t k) { return writes[4 * k + 2].second + 256 * writes[4 * k + 3].second; };
-  EXPECT_EQ(off(0), 305);
-  EXPECT_EQ(off(1), 102);
-  EXPECT_EQ(off(2), 507);
-  EXPECT_EQ(writes[0], std::make_pair(6, 0));
-  EXPECT_EQ(writes[1], std::make_pair(7, 0));
-}
-
-TEST_F(PCA9685Test, AngleAbove180IsRejectedWithoutAnyWrite) {
-  testing::internal::CaptureStdout();
-  PCA9685_Set_Rotation_Angle(0, 181);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Angle out of range \n");
-  EXPECT_TRUE(writes.empty());
-}
-
-TEST_F(PCA9685Test, ServoPulseCountsWithTwentyMillisecondPeriod) {
-  PCA9685_setServoPulse(0, 1500);
-  EXPECT_EQ(writes[2].second + 256 * writes[3].second, 1500 * 4096 / 20000);
+// Each call writes on-low, on-high, off-low, off-high of its channel, whose
+// registers start at 6 + 4 * channel and wrap at the register width; angles
+// map to the off count through a pulse of 500 + 11 us per degree of a 20 ms period.
+TEST_F(PCA9685Test, ChannelCallsWriteTheFourRegistersOfTheChannel) {
+  const struct {
+    const char* call;
+    std::function<void()> act;
+    Writes writes;
+    std::string output;
+  } rows[] = {
+      {"setPWM 3", [] { PCA9685_setPWM(3, 0x0123, 0x0ABC); }, {{18, 0x23}, {19, 0x01}, {20, 0xBC}, {21, 0x0A}}, ""},
+      {"setPWM 63", [] { PCA9685_setPWM(63, 0, 0); }, {{2, 0}, {3, 0}, {4, 0}, {5, 0}}, ""},
+      {"pulse 1500", [] { PCA9685_setServoPulse(0, 1500); }, {{6, 0}, {7, 0}, {8, 307 % 256}, {9, 1}}, ""},
+      {"90 degrees", [] { PCA9685_Set_Rotation_Angle(0, 90); }, {{6, 0}, {7, 0}, {8, 305 % 256}, {9, 1}}, ""},
+      {"0 degrees", [] { PCA9685_Set_Rotation_Angle(1, 0); }, {{10, 0}, {11, 0}, {12, 102}, {13, 0}}, ""},
+      {"180 degrees", [] { PCA9685_Set_Rotation_Angle(2, 180); }, {{14, 0}, {15, 0}, {16, 507 % 256}, {17, 1}}, ""},
+      {"181 degrees", [] { PCA9685_Set_Rotation_Angle(0, 181); }, {}, "Angle out of range \n"},
+  };
+  for (const auto& row : rows) {
+    writes.clear();
+    testing::internal::CaptureStdout();
+    row.act();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), row.output) << row.call;
+    EXPECT_EQ(writes, row.writes) << row.call;
+  }
 }
 
 TEST_F(PCA9685Test, InitRunsTheStartUpSequence) {
@@ -95,20 +88,8 @@ TEST_F(PCA9685Test, InitRunsTheStartUpSequence) {
     return 0;
   }));
   EXPECT_EQ(Init_PCA9685(), 0);
-  EXPECT_EQ(writes, (Writes{{0x00, 0x00},
-                            {0x00, 0x31},
-                            {0xFE, 0x7C},
-                            {0x00, 0x21},
-                            {0x00, 0xA1},
-                            {0x01, 0x04},
-                            {6, 0},
-                            {7, 0},
-                            {8, 0x33},
-                            {9, 0x01},
-                            {10, 0},
-                            {11, 0},
-                            {12, 0x33},
-                            {13, 0x01}}));
+  EXPECT_EQ(writes, (Writes{{0x00, 0x00}, {0x00, 0x31}, {0xFE, 0x7C}, {0x00, 0x21}, {0x00, 0xA1}, {0x01, 0x04},
+                            {6, 0}, {7, 0}, {8, 0x33}, {9, 0x01}, {10, 0}, {11, 0}, {12, 0x33}, {13, 0x01}}));
   EXPECT_EQ(pauses, std::vector<long>{200});
 }
 

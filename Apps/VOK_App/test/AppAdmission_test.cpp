@@ -13,7 +13,6 @@
 using ::testing::_;
 using ::testing::Invoke;
 using ::testing::NiceMock;
-using ::testing::Return;
 
 using namespace broker;
 

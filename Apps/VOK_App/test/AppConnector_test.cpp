@@ -5,6 +5,7 @@
 #include "configurationDataFactory.h"
 #include "mockSocketHandler.h"
 #include "signInTexts.h"
+#include "thrownText.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +13,9 @@
 
 #include <cerrno>
 #include <memory>
+#include <vector>
 
 using ::testing::_;
-using ::testing::HasSubstr;
 using ::testing::Invoke;
 using ::testing::NiceMock;
 using ::testing::Return;
@@ -50,63 +51,77 @@ TEST(EnvironmentReply, IsTheCompactSortedDocumentWithTheLifetime) {
             AppConnector::getConfigDataResponse(18446744073709551615ull));
 }
 
-TEST_F(WaitForSignIn, RequestIsAnsweredAndTheLaterSignInAccepted) {
-  EXPECT_CALL(server, recvString(kFd, _))
-      .WillOnce(Invoke(deliver(request)))
-      .WillOnce(Return(EAGAIN))
-      .WillOnce(Invoke(deliver(signin::provider(733))));
-  EXPECT_CALL(server, sendString(kEnvironmentReply, kFd)).WillOnce(Return(0));
-  auto record = wait();
-  ASSERT_NE(nullptr, record);
-  EXPECT_EQ(kFd, record->getSocketfd());
-  EXPECT_EQ(733, record->getAppData().getPid());
-  EXPECT_EQ("Log: (VOK_App/src/AppConnector::waitForNewAppToConnect): Connection to server established\n", logged);
-}
-
-TEST_F(WaitForSignIn, RequestAndSignInInOnePieceGiveTheReplyAndASignedInApp) {
-  EXPECT_CALL(server, recvString(kFd, _)).WillOnce(Invoke(deliver(request + signin::consumer(812))));
-  EXPECT_CALL(server, sendString(kEnvironmentReply, kFd)).WillOnce(Return(0));
-  auto record = wait();
-  ASSERT_NE(nullptr, record);
-  EXPECT_EQ(812, record->getAppData().getPid());
-}
-
-TEST_F(WaitForSignIn, PieceOfOnlyTheRequestIsAnsweredAndSilenceEndsInDidNotConnect) {
-  EXPECT_CALL(server, recvString(kFd, _)).WillOnce(Invoke(deliver(request))).WillRepeatedly(Return(EAGAIN));
-  EXPECT_CALL(server, sendString(kEnvironmentReply, kFd)).WillOnce(Return(0));
-  EXPECT_EQ(nullptr, wait());
-  EXPECT_THAT(logged, HasSubstr("ERR: (VOK_App/src/AppConnector::waitForNewAppToConnect): <7> did not connect, are "
-                                "you using ARM platform? Reducing the shared memory size may help.\n"));
-}
-
-TEST_F(WaitForSignIn, SignInInTwoPiecesIsJoined) {
+// Pieces as they arrive, "" for a poll with nothing: the environment request
+// is answered wherever it comes, a sign-in in pieces is joined, and one on
+// the last of the hundred polls still counts.
+TEST_F(WaitForSignIn, SignInIsAcceptedHoweverItArrives) {
   const std::string text = signin::provider(733);
-  const size_t half = text.size() - 20;
-  EXPECT_CALL(server, recvString(kFd, _))
-      .WillOnce(Invoke(deliver(text.substr(0, 10))))
-      .WillOnce(Invoke(deliver(text.substr(10, half - 10))))
-      .WillOnce(Invoke(deliver(text.substr(half))));
-  auto record = wait();
-  ASSERT_NE(nullptr, record);
-  EXPECT_EQ(733, record->getAppData().getPid());
-}
-
-TEST_F(WaitForSignIn, SignInOnTheLastPollIsAccepted) {
-  int calls = 0;
-  EXPECT_CALL(server, recvString(kFd, _)).Times(100).WillRepeatedly(Invoke([&](int, std::string& out) {
-    if (++calls < 100) {
-      return EAGAIN;
+  std::vector<std::string> lastPoll(99, "");
+  lastPoll.push_back(text);
+  const struct {
+    const char* name;
+    std::vector<std::string> pieces;
+    int pid;
+    bool answered;
+  } rows[] = {
+      {"request, then the sign-in", {request, "", text}, 733, true},
+      {"request and sign-in in one piece", {request + signin::consumer(812)}, 812, true},
+      {"sign-in in three pieces", {text.substr(0, 10), text.substr(10, text.size() - 30), text.substr(text.size() - 20)},
+       733, false},
+      {"sign-in on the last poll", lastPoll, 733, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    ::testing::Mock::VerifyAndClearExpectations(&server);
+    auto& polls = EXPECT_CALL(server, recvString(kFd, _)).Times(static_cast<int>(row.pieces.size()));
+    for (const std::string& piece : row.pieces) {
+      if (piece.empty()) {
+        polls.WillOnce(Return(EAGAIN));
+      } else {
+        polls.WillOnce(Invoke(deliver(piece)));
+      }
     }
-    out = signin::provider(733);
-    return 0;
-  }));
-  EXPECT_NE(nullptr, wait());
+    EXPECT_CALL(server, sendString(kEnvironmentReply, kFd)).Times(row.answered ? 1 : 0);
+    auto record = wait();
+    ASSERT_NE(nullptr, record);
+    EXPECT_EQ(kFd, record->getSocketfd());
+    EXPECT_EQ(row.pid, record->getAppData().getPid());
+    EXPECT_EQ("Log: (VOK_App/src/AppConnector::waitForNewAppToConnect): Connection to server established\n", logged);
+  }
 }
 
-TEST_F(WaitForSignIn, ClosedDescriptorGivesNullAtOnceWithoutErrorLine) {
-  EXPECT_CALL(server, recvString(kFd, _)).WillOnce(Return(EBADF));
-  EXPECT_EQ(nullptr, wait());
-  EXPECT_EQ(std::string::npos, logged.find("ERR:"));
+// Text that can never become a document goes to the reader at once, as does
+// a closed descriptor (without an error line); an object that never ends and
+// silence after the request are waited for until the slot of 100 polls is over.
+TEST_F(WaitForSignIn, NoSignInGivesNull) {
+  const std::string arrived = "Log: (VOK_App/src/AppConnector::waitForNewAppToConnect): Connection to server established\n";
+  const std::string didNotConnect = arrived + "ERR: (VOK_App/src/AppConnector::waitForNewAppToConnect): <7> did not "
+                                              "connect, are you using ARM platform? Reducing the shared memory size may help.\n";
+  const struct {
+    std::string first;  // "" for a closed descriptor
+    int polls;
+    bool answered;
+    std::string logged;
+  } rows[] = {{request, 100, true, didNotConnect},
+              {"", 1, false, arrived},
+              {"\"Type\":\"ConnectToVOKConfig\"}", 1, false, arrived},
+              {"{\"Type\":\"ConnectToVOKConfig\"", 100, false, didNotConnect}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.first);
+    ::testing::Mock::VerifyAndClearExpectations(&server);
+    auto& polls = EXPECT_CALL(server, recvString(kFd, _)).Times(row.polls);
+    if (row.first.empty()) {
+      polls.WillOnce(Return(EBADF));
+    } else {
+      polls.WillOnce(Invoke(deliver(row.first)));
+    }
+    if (row.polls > 1) {
+      polls.WillRepeatedly(Return(EAGAIN));
+    }
+    EXPECT_CALL(server, sendString(kEnvironmentReply, kFd)).Times(row.answered ? 1 : 0);
+    EXPECT_EQ(nullptr, wait());
+    EXPECT_EQ(row.logged, logged);
+  }
 }
 
 TEST_F(WaitForSignIn, StopFlagEndsTheWaitWithAnException) {
@@ -114,27 +129,8 @@ TEST_F(WaitForSignIn, StopFlagEndsTheWaitWithAnException) {
     stop = true;
     return EAGAIN;
   }));
-  try {
-    wait();
-    FAIL();
-  } catch (const VOK::VOKException& e) {
-    EXPECT_STREQ("StopProcess set<7>", e.what());
-  }
+  EXPECT_EQ("StopProcess set<7>", thrownText<VOK::VOKException>([&] { wait(); }));
   ::testing::internal::GetCapturedStdout();
-}
-
-// Text that can never become a document goes to the reader at once; an
-// object that never ends is waited for until the slot is over.
-TEST_F(WaitForSignIn, TextThatDoesNotParseGivesNull) {
-  for (const bool truncated : {false, true}) {
-    const std::string text = truncated ? "{\"Type\":\"ConnectToVOKConfig\"" : "\"Type\":\"ConnectToVOKConfig\"}";
-    EXPECT_CALL(server, recvString(kFd, _))
-        .Times(truncated ? 100 : 1)
-        .WillOnce(Invoke(deliver(text)))
-        .WillRepeatedly(Return(EAGAIN));
-    EXPECT_EQ(nullptr, wait());
-    EXPECT_EQ(truncated, logged.find("did not connect") != std::string::npos) << text;
-  }
 }
 
 TEST(ConnectReply, NamesTheProvidersWithTheBrokersPid) {

@@ -53,29 +53,23 @@ TEST(BrokerOptions, ShortFormWithBadValueIsNotReadWhenLongFormIsPresent) {
   EXPECT_TRUE(read({"-c", "abc", "--count", "3"}).accepted);
 }
 
-TEST(BrokerOptions, ZeroLifetimeIsRefusedWithBothLines) {
-  for (const char* form : {"-l", "--lifetime"}) {
-    Outcome outcome = read({form, "0"});
-    EXPECT_FALSE(outcome.accepted);
-    EXPECT_EQ("ERR: (VOK_App/src/main): 0 is not an allowed parameter for -l / --lifetime.\n" + kTermination,
-              outcome.logged);
+// Zero and negative values are the broker's to refuse; a value without
+// digits is refused by the parser first.
+TEST(BrokerOptions, BadValuesAreRefusedWithTheirLinesAndTheTermination) {
+  const std::string negative = "Parameter value (-5) for '--lifetime'does not represent a valid positive numeric value.\n";
+  const std::string noDigits = "Parameter value (abc) for '--count'does not represent a valid positive numeric value.\n";
+  const std::string zero = "0 is not an allowed parameter for -l / --lifetime.\n";
+  const std::pair<std::vector<const char*>, std::string> rows[] = {
+      {{"-l", "0"}, "ERR: (VOK_App/src/main): " + zero},
+      {{"--lifetime", "0"}, "ERR: (VOK_App/src/main): " + zero},
+      {{"--lifetime", "-5"}, "ERR: (VOK_App/src/main): " + negative},
+      {{"--count", "abc"}, "ERR: (CommandParser::parseArguments()): " + noDigits + "ERR: (VOK_App/src/main): " + noDigits},
+  };
+  for (const auto& [args, lines] : rows) {
+    Outcome outcome = read(args);
+    EXPECT_FALSE(outcome.accepted) << args[0];
+    EXPECT_EQ(lines + kTermination, outcome.logged);
   }
-}
-
-TEST(BrokerOptions, NegativeValueIsLoggedOnceByTheBroker) {
-  Outcome outcome = read({"--lifetime", "-5"});
-  EXPECT_FALSE(outcome.accepted);
-  EXPECT_EQ("ERR: (VOK_App/src/main): Parameter value (-5) for '--lifetime'does not represent a valid positive "
-            "numeric value.\n" + kTermination,
-            outcome.logged);
-}
-
-TEST(BrokerOptions, ValueWithoutDigitsIsLoggedByParserAndBroker) {
-  Outcome outcome = read({"--count", "abc"});
-  EXPECT_FALSE(outcome.accepted);
-  const std::string text = "Parameter value (abc) for '--count'does not represent a valid positive numeric value.\n";
-  EXPECT_EQ("ERR: (CommandParser::parseArguments()): " + text + "ERR: (VOK_App/src/main): " + text + kTermination,
-            outcome.logged);
 }
 
 }  // namespace

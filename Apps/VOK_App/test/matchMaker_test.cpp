@@ -43,31 +43,18 @@ class SignedIn : public ::testing::Test {
   std::string logged;
 };
 
-TEST_F(SignedIn, AppWithoutRequestsGetsNothingAndNoErrorLine) {
-  ConfigurationData* provider = add(app("P", {block("PShm")}, {}));
-  EXPECT_TRUE(providersOf(provider).empty());
-  EXPECT_EQ("", logged);
-}
-
 TEST_F(SignedIn, ProvidersComeInSignInOrderAndOnlyByExactName) {
   add(app("B", {block("BShm")}, {}));
   add(app("a", {block("aShm")}, {}));
   add(app("A", {block("AShm")}, {}));
   ConfigurationData* consumer = add(app("C", {}, {wish("A"), wish("B"), wish("Missing")}));
   EXPECT_EQ((std::vector<std::string>{"B", "A"}), providersOf(consumer));
-}
-
-TEST_F(SignedIn, AppRequestingItsOwnNameIsItsOwnProvider) {
+  EXPECT_EQ("", logged);
+  ConfigurationData* provider = add(app("P", {block("PShm")}, {}));
+  EXPECT_TRUE(providersOf(provider).empty()) << "an app without requests gets nothing";
+  EXPECT_EQ("", logged);
   ConfigurationData* self = add(app("Self", {block("SelfShm")}, {wish("Self")}));
-  EXPECT_EQ((std::vector<std::string>{"Self"}), providersOf(self));
-}
-
-TEST_F(SignedIn, ConsumerMeetingItselfWithoutProvidesIsLoggedAndItsProviderStillFound) {
-  const std::string name = "Remote_open_control_kit_enabled_target_(Zentor)";
-  ConfigurationData* consumer = add(app(name, {}, {wish(name)}));
-  add(app(name, {block("Shm")}, {}));
-  EXPECT_EQ((std::vector<std::string>{name}), providersOf(consumer));
-  EXPECT_EQ("ERR: (Apps/VOK_App/src/matchMaker): ApplicationData found but no Provides available\n", logged);
+  EXPECT_EQ((std::vector<std::string>{"Self"}), providersOf(self)) << "an app requesting its own name";
 }
 
 TEST_F(SignedIn, TwoProvidersOfOneNameAreADuplicate) {

@@ -73,15 +73,13 @@ class TestModeTest : public ::testing::Test {
   void loadProvider() {
     EXPECT_CALL(*loader, _dlopen(StrEq(".//libFrameFeed.so"), RTLD_NOW | RTLD_NODELETE))
         .WillOnce(Return(&providerHandle));
-    EXPECT_CALL(*loader, _dlsym(&providerHandle, StrEq("VOK_connect1")))
-        .WillOnce(Return(address(fakeConnect1)));
+    EXPECT_CALL(*loader, _dlsym(&providerHandle, StrEq("VOK_connect1"))).WillOnce(Return(address(fakeConnect1)));
     launchTestProvider(4242);
   }
   void loadConsumer() {
     EXPECT_CALL(*loader, _dlopen(StrEq(".//libframe_relay.so"), RTLD_NOW | RTLD_NODELETE))
         .WillOnce(Return(&consumerHandle));
-    EXPECT_CALL(*loader, _dlsym(&consumerHandle, StrEq("VOK_connect")))
-        .WillOnce(Return(address(fakeConnect)));
+    EXPECT_CALL(*loader, _dlsym(&consumerHandle, StrEq("VOK_connect"))).WillOnce(Return(address(fakeConnect)));
     launchTestConsumer();
   }
   std::shared_ptr<testing::NiceMock<MockLoader>> loader =
@@ -93,26 +91,21 @@ ConfigurationData appNamed(const std::string& name) {
                            ApplicationData(name, 1, "d", "1", "m", {}, {}), 5);
 }
 
-TEST_F(TestModeTest, ProviderIsStartedWithBrokerPid) {
+TEST_F(TestModeTest, ProviderIsStartedWithBrokerPidAndAReceiveWithoutConsumerTouchesNoLoader) {
   loadProvider();
   EXPECT_EQ(connect1Argument, 4242);
+  EXPECT_CALL(*loader, _dlsym(_, _)).Times(0);
+  receiveTestConsumer();
+  EXPECT_EQ(receiveCalls, 0);
   EXPECT_CALL(*loader, _dlclose(&providerHandle)).WillOnce(Return(0));
   closeTestProvider();
   closeTestProvider();  // a second close has nothing left to close
 }
 
-TEST_F(TestModeTest, ReceiveWithoutLoadedConsumerTouchesNoLoader) {
-  loadProvider();
-  EXPECT_CALL(*loader, _dlsym(_, _)).Times(0);
-  receiveTestConsumer();
-  EXPECT_EQ(receiveCalls, 0);
-}
-
 TEST_F(TestModeTest, ConsumerIsConnectedThenReceivesIntoFullSizeBufferWithDefaultCallback) {
   loadConsumer();
   EXPECT_EQ(connectCalls, 1);
-  EXPECT_CALL(*loader, _dlsym(&consumerHandle, StrEq("VOK_receive")))
-      .WillOnce(Return(address(fakeReceive)));
+  EXPECT_CALL(*loader, _dlsym(&consumerHandle, StrEq("VOK_receive"))).WillOnce(Return(address(fakeReceive)));
   receiveTestConsumer();
   EXPECT_EQ(receiveCalls, 1);
   EXPECT_EQ(receiveCallback, nullptr);
@@ -121,20 +114,16 @@ TEST_F(TestModeTest, ConsumerIsConnectedThenReceivesIntoFullSizeBufferWithDefaul
 
 TEST_F(TestModeTest, HookSkipsAppsWhoseNameBeginsWithRelayNameOnly) {
   static int hookCalls;
-  hookCalls = 0;
-  void (*hook)() = [] { ++hookCalls; };
-  ConfigurationData relay = appNamed("ZentorMotion(ZM)");
-  ConfigurationData relayVariant = appNamed("ZentorMotion(ZM)C");
-  ConfigurationData other = appNamed("Remote_open_control_kit_enabled_target_(Zentor)");
-  ConfigurationData containsLater = appNamed("xZentorMotion(ZM)");
-  ConfigurationData prefixOnly = appNamed("ZentorMotion");
-  testReceiveHook(relay, hook);
-  testReceiveHook(relayVariant, hook);
-  EXPECT_EQ(hookCalls, 0);
-  testReceiveHook(other, hook);
-  testReceiveHook(containsLater, hook);
-  testReceiveHook(prefixOnly, hook);
-  EXPECT_EQ(hookCalls, 3);
+  const std::pair<const char*, int> rows[] = {{"ZentorMotion(ZM)", 0},
+                                              {"ZentorMotion(ZM)C", 0},
+                                              {"Remote_open_control_kit_enabled_target_(Zentor)", 1},
+                                              {"xZentorMotion(ZM)", 1},
+                                              {"ZentorMotion", 1}};
+  for (const auto& [name, calls] : rows) {
+    hookCalls = 0;
+    testReceiveHook(appNamed(name), [] { ++hookCalls; });
+    EXPECT_EQ(hookCalls, calls) << name;
+  }
 }
 
 using TestModeDeathTest = TestModeTest;
@@ -144,8 +133,7 @@ TEST_F(TestModeDeathTest, MissingSymbolPrintsLoaderMessageAndExitsWithOne) {
       {
         EXPECT_CALL(*loader, _dlopen(_, _)).WillOnce(Return(&providerHandle));
         EXPECT_CALL(*loader, _dlsym(_, _)).WillOnce(Return(nullptr));
-        EXPECT_CALL(*loader, _dlerror())
-            .WillOnce(Return(nullptr))
+        EXPECT_CALL(*loader, _dlerror()).WillOnce(Return(nullptr))
             .WillOnce(Return(".//libFrameFeed.so: undefined symbol: VOK_connect1"));
         launchTestProvider(1);
       },
@@ -155,20 +143,18 @@ TEST_F(TestModeDeathTest, MissingSymbolPrintsLoaderMessageAndExitsWithOne) {
 TEST(TestModeLinuxDeathTest, MissingLibraryInWorkingDirectoryExitsWithLoaderMessage) {
   char folder[] = "/tmp/vok_testmode_XXXXXX";
   ASSERT_NE(mkdtemp(folder), nullptr);
-  EXPECT_EXIT(
-      {
-        if (chdir(folder) == 0) {
-          launchTestProvider(1);
-        }
-      },
-      testing::ExitedWithCode(1), "^\\.//libFrameFeed\\.so: cannot open shared object file");
-  EXPECT_EXIT(
-      {
-        if (chdir(folder) == 0) {
-          launchTestConsumer();
-        }
-      },
-      testing::ExitedWithCode(1), "^\\.//libframe_relay\\.so: cannot open shared object file");
+  const std::pair<void (*)(), const char*> rows[] = {
+      {[] { launchTestProvider(1); }, "^\\.//libFrameFeed\\.so: cannot open shared object file"},
+      {launchTestConsumer, "^\\.//libframe_relay\\.so: cannot open shared object file"}};
+  for (const auto& [launch, message] : rows) {
+    EXPECT_EXIT(
+        {
+          if (chdir(folder) == 0) {
+            launch();
+          }
+        },
+        testing::ExitedWithCode(1), message);
+  }
   rmdir(folder);
 }
 
