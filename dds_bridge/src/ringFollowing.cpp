@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "appSignIn.h"
+#include "recordWait.h"
 #include "stopSignalWatcher.h"
 
 namespace dds_bridge {
@@ -10,7 +11,11 @@ namespace dds_bridge {
 namespace {
 const char appName[] = "vok_dds_bridge";
 const char component[] = "dds_bridge/src/ringFollowing";
+// Between looks at a ring whose provider announces no records.
 constexpr std::chrono::milliseconds kLookPause{5};
+// Between looks at a ring whose provider announces its records: only a
+// bound, in case an announcement were missed.
+constexpr std::chrono::milliseconds kLongestWait{100};
 }  // namespace
 
 int followRing(const RingWish& ring, VOK::IVOKBaseDataStruct& record, unsigned serverInstance,
@@ -23,7 +28,9 @@ int followRing(const RingWish& ring, VOK::IVOKBaseDataStruct& record, unsigned s
   }
   VOK::ConsistentDataTransfer& reader = *session->reader;
   std::optional<uint32_t> forwarded;
-  while (!VOK::processStop().waitForStop(kLookPause)) {
+  VOK::RecordWait wait(*session, true, VOK::processStop());
+  while (!VOK::processStop().stopRequested()) {
+    wait.pause(wait.onRecords() ? kLongestWait : kLookPause);
     const std::optional<uint32_t> newest = reader.newestSegment();
     if (newest != forwarded && reader.readUserData(&record)) {
       forwarded = newest;

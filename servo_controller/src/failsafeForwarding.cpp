@@ -6,6 +6,7 @@
 #include "channelText.h"
 #include "feedWatch.h"
 #include "log_datalayer.h"
+#include "lineRoom.h"
 #include "recordWait.h"
 #include "servo.h"
 
@@ -27,7 +28,7 @@ void sendNeutral(const UserDataStruct& neutral) {
 // Waits until the earliest of the next pass, the moment the feed would
 // count as lost and the next look at the index; a stop ends it early, and
 // so does a new record when wait wakes on records (then true).
-bool pauseUntil(Clock::time_point nextPass, const FeedWatch& watch, RecordWait& wait) {
+bool pauseUntil(Clock::time_point nextPass, const FeedWatch& watch, VOK::RecordWait& wait) {
   const Clock::time_point now = Clock::now();
   const Clock::time_point lossDue = watch.lost() ? nextPass : watch.deadline();
   const Clock::time_point wake = std::min({nextPass, lossDue, now + kLookPause});
@@ -53,7 +54,7 @@ void forwardWithFailsafe(VOK::ConsumerSession& session, const ControllerOptions&
   UserDataStruct received;
   FeedWatch watch(*options.failsafe, Clock::now());
   Clock::time_point nextPass = Clock::now() + kPollPause;
-  RecordWait wait(session, options.wakeOnRecord, stop);
+  VOK::RecordWait wait(session, options.wakeOnRecord, stop);
   while (!stop.stopRequested()) {
     const bool fresh = pauseUntil(nextPass, watch, wait);
     const Clock::time_point now = Clock::now();

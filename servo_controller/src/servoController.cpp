@@ -15,6 +15,7 @@
 #include "neutralValues.h"
 #include "provideSelection.h"
 #include "remoteControlContract.h"
+#include "lineRoom.h"
 #include "recordWait.h"
 #include "servo.h"
 #include "stopSignalWatcher.h"
@@ -38,7 +39,7 @@ std::unique_ptr<VOK::ConsumerSession> signIn(const std::string& component) {
 void forwardRecords(VOK::ConsumerSession& session, bool wakeOnRecord, const std::string& component,
                     const VOK::StopSource& stop) {
   UserDataStruct received;
-  RecordWait wait(session, wakeOnRecord, stop);
+  VOK::RecordWait wait(session, wakeOnRecord, stop);
   while (!stop.stopRequested()) {
     wait.pause(kPollPause);
     awaitLineRoom(stop);

@@ -13,6 +13,7 @@
 #include "brokerIndex.h"
 #include "cameraContract.h"
 #include "log_datalayer.h"
+#include "recordWait.h"
 
 namespace {
 
@@ -45,35 +46,28 @@ std::unique_ptr<VOK::ConsumerSession> signIn(unsigned instance) {
 // someone watches, until the camera announces its next frame, within the
 // pass's length. Unwatched, the relay rests between passes; a stop ends the
 // pass's pause early.
-void pauseAfterPass(const FrameRelay& relay, const VOK::RingSignal* signal, uint32_t& seen,
-                    const VOK::StopSource& stop) {
-  if (signal == nullptr || !relay.viewed()) {
+void pauseAfterPass(const FrameRelay& relay, VOK::RecordWait& wait, const VOK::StopSource& stop) {
+  if (!relay.viewed()) {
     stop.waitForStop(kPassPause);
     return;
   }
-  signal->waitPast(seen, kPassPause);
-  seen = signal->sequence();
+  wait.pause(kPassPause);
 }
 
 void pollFrames(FrameRelay& relay, VOK::ConsumerSession& session, const VOK::StopSource& stop) {
   auto receiveObject = std::make_unique<UserDataStruct>();
-  // The signal of the reader in use: a followed ring brings its own.
-  std::shared_ptr<VOK::RingSignal> signal;
-  uint32_t seen = 0;
+  // Follows the signal of the reader in use: a followed ring brings its own.
+  VOK::RecordWait wait(session, relay.wakeOnRecord(), stop);
   while (!stop.stopRequested()) {
     VOK::followProvider(session, sizeof(UserDataStruct), kComponent);
     VOK::ConsistentDataTransfer& reader = *session.reader;
-    if (relay.wakeOnRecord() && reader.getSignal() != signal) {
-      signal = reader.getSignal();
-      seen = signal ? signal->sequence() : 0;
-    }
     // A fresh zeroed record each pass: a short frame arrives with zeros after it.
     std::memset(receiveObject->bramixmotionData, 0, sizeof(receiveObject->bramixmotionData));
     if (reader.readUserData(receiveObject.get())) {
       relay.deliver(reinterpret_cast<unsigned char*>(receiveObject->bramixmotionData), UserDataStruct::frameBytes,
                     reader.lastReadStamp());
     }
-    pauseAfterPass(relay, signal.get(), seen, stop);
+    pauseAfterPass(relay, wait, stop);
   }
 }
 

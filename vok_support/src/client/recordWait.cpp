@@ -1,20 +1,8 @@
 #include "recordWait.h"
 
-#include <algorithm>
+namespace VOK {
 
-#include "servo.h"
-
-namespace servo_controller {
-
-namespace {
-
-// One character at 9600 baud, 8N1: ten bits.
-constexpr unsigned kCharacterUs = 1042;
-constexpr unsigned kLongestLineWaitMs = 150;
-
-}  // namespace
-
-RecordWait::RecordWait(const VOK::ConsumerSession& session, bool wakeOnRecord, const VOK::StopSource& stop)
+RecordWait::RecordWait(const ConsumerSession& session, bool wakeOnRecord, const StopSource& stop)
     : session(session), wakeOnRecord(wakeOnRecord), stop(stop) {
   followReader();
 }
@@ -27,7 +15,7 @@ void RecordWait::followReader() {
   seen = signal ? signal->sequence() : 0;
 }
 
-bool RecordWait::pause(std::chrono::milliseconds limit) {
+bool RecordWait::pause(std::chrono::nanoseconds limit) {
   followReader();
   if (!signal) {
     stop.waitForStop(limit);
@@ -38,14 +26,4 @@ bool RecordWait::pause(std::chrono::milliseconds limit) {
   return moved;
 }
 
-void awaitLineRoom(const VOK::StopSource& stop) {
-  unsigned waitedMs = 0;
-  for (int queued = ServoQueued(); queued > 0 && !stop.stopRequested() && waitedMs < kLongestLineWaitMs;
-       queued = ServoQueued()) {
-    const unsigned drainMs = std::max(1u, (static_cast<unsigned>(queued) * kCharacterUs + 999) / 1000);
-    stop.waitForStop(std::chrono::milliseconds(drainMs));
-    waitedMs += drainMs;
-  }
-}
-
-}  // namespace servo_controller
+}  // namespace VOK
