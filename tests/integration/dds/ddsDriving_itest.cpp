@@ -32,32 +32,33 @@ size_t occurrences(const std::string& text, const std::string& part) {
 // Two stations: the first drives, the second's values reach the line only
 // once the first has been silent for the failsafe time.
 TEST_F(DdsBridgeTest, OneStationDrivesTheServoLineAtATimeAndTheNeutralFrameFollowsWithinTheFailsafeTime) {
-  vok_itest::SerialLine serial("/dev/serial0");
+  SerialLine serial("/dev/serial0");
   if (!serial.linked()) {
     GTEST_SKIP() << "/dev/serial0 exists; this test never replaces it";
   }
   // Without DDS Security commands are taken only when the operator says so.
-  vok_itest::StartedProcess refused({DDS_BRIDGE_PATH, "--subscribe", "command", "--domain", kDomain});
+  StartedProcess refused({DDS_BRIDGE_PATH, "--subscribe", "command", "--domain", kDomain});
   EXPECT_EQ(refused.waitForExit(10s), std::optional<int>(2)) << everything(refused);
   EXPECT_THAT(refused.output(), testing::HasSubstr("Not taking remote commands: the Cyclone DDS configuration has no "
                                                    "DDS Security"));
   ServoLine line(serial);
-  vok_itest::ShmLeftovers leftovers({kCommandRing});
-  vok_itest::BrokerProcess broker(VOK_APP_PATH, {"-c", "2"});
+  ShmLeftovers leftovers({kCommandRing});
+  BrokerProcess broker(VOK_APP_PATH, {"-c", "2"});
   ASSERT_TRUE(broker.waitForSocketFile(10s));
-  vok_itest::StartedProcess bridge({DDS_BRIDGE_PATH, "--subscribe", "command", "--domain", kDomain, "--failsafe",
+  StartedProcess bridge({DDS_BRIDGE_PATH, "--subscribe", "command", "--domain", kDomain, "--failsafe",
                                     "500", "--allow-unauthenticated"});
-  ASSERT_TRUE(eventually([] { return vok_itest::fileExists("/dev/shm" + kCommandRing); }, 15s)) << everything(bridge);
+  ASSERT_TRUE(eventually([] { return fileExists("/dev/shm" + kCommandRing); }, 15s)) << everything(bridge);
   EXPECT_THAT(bridge.output(), testing::HasSubstr("Warning: remote commands from unauthenticated writers"));
-  vok_itest::BrokerProcess servo(SERVO_CONTROLLER_PATH, {});
+  BrokerProcess servo(SERVO_CONTROLLER_PATH, {});
   ASSERT_TRUE(line.shows(kNeutralFrame, Clock::now() + 15s)) << "before any command" << servo.output();
 
-  vok_itest::StartedProcess first({DDS_PROBE_PATH, kDomain, "send", kDrive, "4"});
+  StartedProcess first({DDS_PROBE_PATH, kDomain, "send", kDrive, "4"});
   ASSERT_TRUE(line.shows(kDriveFrame, Clock::now() + 10s)) << everything(first) << everything(bridge);
   // The second outlasts the first by two seconds at least.
-  vok_itest::StartedProcess second({DDS_PROBE_PATH, kDomain, "send", kSteer, "6"});
+  StartedProcess second({DDS_PROBE_PATH, kDomain, "send", kSteer, "6"});
   while (!first.hasExited()) {
-    ASSERT_FALSE(line.shows(kSteerFrame, Clock::now() + 50ms)) << "the second station drove while the first did" << everything(bridge);
+    ASSERT_FALSE(line.shows(kSteerFrame, Clock::now() + 50ms))
+        << "the second station drove while the first did" << everything(bridge);
   }
   EXPECT_EQ(first.waitForExit(1s), std::optional<int>(0)) << everything(first);
   EXPECT_TRUE(line.shows(kSteerFrame, Clock::now() + 2s)) << "the second drives once the first is gone";
@@ -71,7 +72,7 @@ TEST_F(DdsBridgeTest, OneStationDrivesTheServoLineAtATimeAndTheNeutralFrameFollo
 
   EXPECT_EQ(servo.interrupt(5s), std::optional<int>(0));
   EXPECT_TRUE(exitsWith(bridge, SIGTERM, 0)) << everything(bridge);
-  EXPECT_FALSE(vok_itest::fileExists("/dev/shm" + kCommandRing)) << "the bridge removes its ring";
+  EXPECT_FALSE(fileExists("/dev/shm" + kCommandRing)) << "the bridge removes its ring";
   EXPECT_EQ(broker.interrupt(5s), std::optional<int>(0));
 }
 
@@ -79,27 +80,27 @@ TEST_F(DdsBridgeTest, OneStationDrivesTheServoLineAtATimeAndTheNeutralFrameFollo
 // --allow-unauthenticated, and a station without an identity of the CA never
 // drives, not even while no other one does.
 TEST_F(DdsBridgeTest, WithDdsSecurityOnlyAnAuthenticatedStationDrives) {
-  vok_itest::SerialLine serial("/dev/serial0");
+  SerialLine serial("/dev/serial0");
   if (!serial.linked()) {
     GTEST_SKIP() << "/dev/serial0 exists; this test never replaces it";
   }
   SecurityFolder security;
   ASSERT_TRUE(security.made) << security.log;
   ServoLine line(serial);
-  vok_itest::ShmLeftovers leftovers({kCommandRing});
-  vok_itest::BrokerProcess broker(VOK_APP_PATH, {"-c", "2"});
+  ShmLeftovers leftovers({kCommandRing});
+  BrokerProcess broker(VOK_APP_PATH, {"-c", "2"});
   ASSERT_TRUE(broker.waitForSocketFile(10s));
-  vok_itest::StartedProcess bridge(on(security.as("board"), {DDS_BRIDGE_PATH, "--subscribe", "command", "--domain", kDomain}));
-  ASSERT_TRUE(eventually([] { return vok_itest::fileExists("/dev/shm" + kCommandRing); }, 15s)) << everything(bridge);
+  StartedProcess bridge(on(security.as("board"), {DDS_BRIDGE_PATH, "--subscribe", "command", "--domain", kDomain}));
+  ASSERT_TRUE(eventually([] { return fileExists("/dev/shm" + kCommandRing); }, 15s)) << everything(bridge);
   EXPECT_THAT(bridge.output(), testing::HasSubstr("Remote commands only from authenticated writers (DDS Security)"));
-  vok_itest::BrokerProcess servo(SERVO_CONTROLLER_PATH, {});
+  BrokerProcess servo(SERVO_CONTROLLER_PATH, {});
   ASSERT_TRUE(line.shows(kNeutralFrame, Clock::now() + 15s)) << "before any command" << servo.output();
 
-  vok_itest::StartedProcess intruder({DDS_PROBE_PATH, kDomain, "send", kSteer, "3"});
+  StartedProcess intruder({DDS_PROBE_PATH, kDomain, "send", kSteer, "3"});
   while (!intruder.hasExited()) {
     ASSERT_FALSE(line.shows(kSteerFrame, Clock::now() + 50ms)) << "an unauthenticated station drove";
   }
-  vok_itest::StartedProcess station(on(security.as("station"), {DDS_PROBE_PATH, kDomain, "send", kDrive, "5"}));
+  StartedProcess station(on(security.as("station"), {DDS_PROBE_PATH, kDomain, "send", kDrive, "5"}));
   EXPECT_TRUE(line.shows(kDriveFrame, Clock::now() + 15s)) << everything(station) << everything(bridge);
   EXPECT_EQ(station.waitForExit(15s), std::optional<int>(0)) << everything(station);
   EXPECT_EQ(line.frames.count(kSteerFrame), 0u);

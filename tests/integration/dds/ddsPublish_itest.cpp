@@ -55,19 +55,18 @@ std::vector<Image> imagesIn(const std::string& output) {
   return images;
 }
 
-
 // The camera of the broker's test mode through the bridge to the probe: the
 // broker and the bridge on the board, the probe on the station, each host
 // given by its command prefix. The broker shares the bridge's network
 // namespace, whose socket table tells apps which broker listens.
 void expectCameraFramesAcross(const Argv& board, const Argv& station) {
-  vok_itest::ShmLeftovers leftovers({kCameraRing});
+  ShmLeftovers leftovers({kCameraRing});
   VideoFolder folder(true, true);
   const double start = realSeconds();
-  vok_itest::BrokerProcess broker(VOK_APP_PATH, {"-t", "1", "-c", "3"}, folder.path(), 10s, board);
+  BrokerProcess broker(VOK_APP_PATH, {"-t", "1", "-c", "3"}, folder.path(), 10s, board);
   ASSERT_TRUE(broker.waitForSocketFile(10s)) << broker.output();
-  vok_itest::StartedProcess bridge(on(board, {DDS_BRIDGE_PATH, "--publish", "camera", "--domain", kDomain}));
-  vok_itest::StartedProcess probe(on(station, {DDS_PROBE_PATH, kDomain, "camera", "8", "30"}));
+  StartedProcess bridge(on(board, {DDS_BRIDGE_PATH, "--publish", "camera", "--domain", kDomain}));
+  StartedProcess probe(on(station, {DDS_PROBE_PATH, kDomain, "camera", "8", "30"}));
   ASSERT_EQ(probe.waitForExit(40s), std::optional<int>(0))
       << everything(probe) << everything(bridge) << broker.output();
   const std::vector<Image> images = imagesIn(probe.output());
@@ -90,18 +89,18 @@ TEST_F(DdsBridgeTest, CameraTopicCarriesDistinctJpegFramesWhileTheTestModeBroker
 }
 
 TEST_F(DdsBridgeTest, CommandTopicCarriesTheValuesTheFeedSends) {
-  vok_itest::ShmLeftovers leftovers({kCommandRing});
-  vok_itest::BrokerProcess broker(VOK_APP_PATH, {"-c", "2"});
+  ShmLeftovers leftovers({kCommandRing});
+  BrokerProcess broker(VOK_APP_PATH, {"-c", "2"});
   ASSERT_TRUE(broker.waitForSocketFile(10s));
-  vok_itest::StartedProcess tool(vok_itest::pythonCommand({TOOL_SCRIPT, "set", "1,11,15"}));
-  ASSERT_TRUE(eventually([] { return vok_itest::fileExists("/dev/shm" + kCommandRing); }, 30s)) << tool.errors();
+  StartedProcess tool(pythonCommand({TOOL_SCRIPT, "set", "1,11,15"}));
+  ASSERT_TRUE(eventually([] { return fileExists("/dev/shm" + kCommandRing); }, 30s)) << tool.errors();
   // Without a configuration the bridge stays on loopback, where the probe
   // finds it by unicast: Cyclone's own default (multicast on the first
   // other interface) would not meet it.
   ::unsetenv("CYCLONEDDS_URI");
-  vok_itest::StartedProcess bridge({DDS_BRIDGE_PATH, "--publish", "command", "--domain", kDomain});
+  StartedProcess bridge({DDS_BRIDGE_PATH, "--publish", "command", "--domain", kDomain});
   SetUp();  // the probe's configuration again
-  vok_itest::StartedProcess probe({DDS_PROBE_PATH, kDomain, "command", "4", "30"});
+  StartedProcess probe({DDS_PROBE_PATH, kDomain, "command", "4", "30"});
   ASSERT_EQ(probe.waitForExit(40s), std::optional<int>(0)) << everything(probe) << everything(bridge);
   // The tool starts on the neutral values, then sends its own.
   const std::string drive = "command " + kDrive;

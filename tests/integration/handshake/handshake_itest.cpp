@@ -46,10 +46,10 @@ std::string environmentReply(int lifetime) {
 }
 
 // The rings of the command-feed-style provider and of the Python client's app.
-const std::string kZentorRing = R"("Description":"Zentor for Bramix","Signal":10,)"
-                                R"("Symbols":{"bramixData":{"Offset":4,"Size":15,"Type":"int8_t"}},"Type":"Provide","Version":"V0.1")";
-const std::string kPythonRing =
-    R"("Description":"py","Signal":10,"Symbols":{"v":{"Offset":0,"Size":4,"Type":"int32_t"}},"Type":"Provide","Version":"0.1")";
+const std::string kZentorRing = R"("Description":"Zentor for Bramix","Signal":10,"Symbols":{"bramixData":)"
+                                R"({"Offset":4,"Size":15,"Type":"int8_t"}},"Type":"Provide","Version":"V0.1")";
+const std::string kPythonRing = R"("Description":"py","Signal":10,"Symbols":)"
+                                R"({"v":{"Offset":0,"Size":4,"Type":"int32_t"}},"Type":"Provide","Version":"0.1")";
 
 // The broker's reply to a consumer of name: its provider (pid) with ring, then the broker itself.
 std::string providerReply(const std::string& name, int pid, const std::string& ring, pid_t broker) {

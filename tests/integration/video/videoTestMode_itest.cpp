@@ -103,20 +103,15 @@ TEST_F(VideoTestMode, HeadlessChromiumRendersTheStream) {
     GTEST_SKIP() << "chromium is not installed (scripts/setup.sh installs it)";
   }
   BrokerProcess broker(VOK_APP_PATH, {"-t", "1"}, folder.path());
-  ASSERT_TRUE(broker.waitForOutput("I am consumer reading providers memory", 20s))
-      << broker.output();
+  ASSERT_TRUE(broker.waitForOutput("I am consumer reading providers memory", 20s)) << broker.output();
   ASSERT_NE(connectToStream(10000), nullptr);
   const std::string page = folder.write("view.html", R"(<!DOCTYPE html>
 <html><body><img id="video" src="http://127.0.0.1:2020/"><p id="result">nothing</p>
 <script>
 function check() {
   var video = document.getElementById('video');
-  if (video.naturalWidth > 0) {
-    document.getElementById('result').textContent =
-        'rendered ' + video.naturalWidth + 'x' + video.naturalHeight;
-  } else {
-    setTimeout(check, 100);
-  }
+  if (video.naturalWidth == 0) return setTimeout(check, 100);
+  document.getElementById('result').textContent = 'rendered ' + video.naturalWidth + 'x' + video.naturalHeight;
 }
 check();
 </script></body></html>)");
