@@ -2,7 +2,10 @@
 
 // What the DDS bridge's tests share: the domain, the rings and servo-line
 // frames they look for, and small helpers around the processes they start.
+#include <stdlib.h>
+
 #include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,16 +38,24 @@ bool eventually(Pred pred, std::chrono::milliseconds timeout) {
 }
 
 // The standard output and error of process, for a failure message.
-std::string everything(const StartedProcess& process);
+inline std::string everything(const StartedProcess& process) { return process.output() + process.errors(); }
+
 // Whether process, sent signal, exits with status within 10 s.
-bool exitsWith(ChildProcess& process, int signal, int status);
+inline bool exitsWith(ChildProcess& process, int signal, int status) {
+  process.sendSignal(signal);
+  return process.waitForExit(std::chrono::seconds(10)) == std::optional<int>(status);
+}
+
 // A command as its host starts it: the host's prefix (none: this machine) first.
-Argv on(Argv host, const Argv& command);
+inline Argv on(Argv host, const Argv& command) {
+  host.insert(host.end(), command.begin(), command.end());
+  return host;
+}
 
 // Each test's own processes on loopback, by the example configuration.
 class DdsBridgeTest : public testing::Test {
  protected:
-  void SetUp() override;
+  void SetUp() override { ::setenv("CYCLONEDDS_URI", "file://" DDS_CONFIG_DIR "/loopback.xml", 1); }
 };
 
 }  // namespace vok_itest
