@@ -19,7 +19,6 @@ aarch64_tests=(
   vok_log_test vok_messages_test vok_transport_test vok_client_test vok_connection_test
   vok_common_test vok_cmdparser_test vok_stream_test frame_relay_test frame_record_layout_test
   frame_feed_test servo_record_layout_test video_relay_itest video_testmode_itest
-  video_provider_ring_itest
 )
 
 # Emulated programs run several times slower than native ones, and slower
