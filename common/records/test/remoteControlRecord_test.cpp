@@ -21,14 +21,4 @@ TEST(UserDataStructTest, RecordIsObjectWordThenFifteenValuesThenPadding) {
   }
 }
 
-TEST(UserDataStructTest, OffsetIsTakenFromEachObjectItself) {
-  // The second object does not start where its storage does: an offset taken
-  // from another object, or an address, shows there.
-  UserDataStruct objects[2];
-  for (const UserDataStruct& object : objects) {
-    const auto measured = reinterpret_cast<const char*>(object.bramixData) - reinterpret_cast<const char*>(&object);
-    EXPECT_EQ(object.getSymbolList().front().getOffset(), static_cast<unsigned long long>(measured));
-  }
-}
-
 }  // namespace
