@@ -4,6 +4,7 @@
 #include "VOKException.h"
 #include "configurationDataFactory.h"
 #include "shmMapperServerOS.h"
+#include "thrownText.h"
 #include "vokConnection.h"
 
 #include <fcntl.h>
@@ -45,15 +46,6 @@ struct Record : IVOKBaseDataStruct {
   std::list<Symbol> getSymbolList() const override { return {Symbol("values", "int32_t", 20, 8)}; }
 };
 
-std::string thrownText(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const VOKException& e) {
-    return e.what();
-  }
-  return "(nothing thrown)";
-}
-
 // A connection over a substitute socket connection and real shared memory,
 // with the environment configuration (segment lifetime in ms) already fetched.
 class Connection : public ::testing::Test {
@@ -79,7 +71,8 @@ class Connection : public ::testing::Test {
     return provider.addLifetimeBuffer(name, "values", "0.1", 4, data, 1000, sizeof(Record));
   }
   std::string attachFailure(size_t recordSize, int providerPid = 0) {
-    return thrownText([&] { connection(10).connectToExistingLifetimeBuffer(name, recordSize, providerPid); });
+    return thrownText<VOKException>(
+        [&] { connection(10).connectToExistingLifetimeBuffer(name, recordSize, providerPid); });
   }
 
   static off_t objectSize(const std::string& shmName) {
@@ -114,8 +107,8 @@ TEST_F(Connection, SegmentCountIsLifetimeOverCycleTimePlusThreeSparesWithinItsLi
   for (const auto& c : cases) {
     SCOPED_TRACE(c.expected);
     std::string count;
-    const std::string thrown =
-        thrownText([&] { count = std::to_string(connection(c.lifetimeMs).calculateSegmentCount(c.cycleUs)); });
+    const std::string thrown = thrownText<VOKException>(
+        [&] { count = std::to_string(connection(c.lifetimeMs).calculateSegmentCount(c.cycleUs)); });
     EXPECT_EQ(count.empty() ? thrown : count, c.expected);
   }
 }
@@ -133,7 +126,7 @@ TEST_F(Connection, WithoutAnEnvironmentFromTheBrokerEveryOperationNeedingItRefus
       [&] { vok.connectToExistingShm(name, 0); },
   };
   for (const auto& action : actions) {
-    EXPECT_EQ(thrownText(action),
+    EXPECT_EQ(thrownText<VOKException>(action),
               "VokConnection does not contain VokEnvironmentConfig. Please call "
               "VokConnection::getVokEnvironmentConfig() first.");
   }
@@ -141,9 +134,9 @@ TEST_F(Connection, WithoutAnEnvironmentFromTheBrokerEveryOperationNeedingItRefus
 }
 
 TEST_F(Connection, NullCollaboratorsAreRefusedSocketConnectionFirst) {
-  EXPECT_EQ(thrownText([&] { VokConnection(config, nullptr, nullptr); }),
+  EXPECT_EQ(thrownText<VOKException>([&] { VokConnection(config, nullptr, nullptr); }),
             "Error: VokConnection: Socket-Connection-Object must not be null");
-  EXPECT_EQ(thrownText([&] { VokConnection(config, socket, nullptr); }),
+  EXPECT_EQ(thrownText<VOKException>([&] { VokConnection(config, socket, nullptr); }),
             "Error: VokConnection: Shared-Memory-Mapper-Object must not be null");
 }
 
@@ -186,7 +179,7 @@ TEST_F(Connection, ProviderRingReplacesAProvideOfItsIdAndBothMappingsHaveTheSize
 TEST_F(Connection, RingBeyondFourGibibytesIsRefusedBeforeAnythingIsCreated) {
   VokConnection vok = connection(10000);
   // 10 000 003 segments of 1000 bytes.
-  EXPECT_THAT(thrownText([&] { vok.addLifetimeBuffer(name, "d", "0.1", 0, data, 1, 1000); }),
+  EXPECT_THAT(thrownText<VOKException>([&] { vok.addLifetimeBuffer(name, "d", "0.1", 0, data, 1, 1000); }),
               HasSubstr("more than 4294967295"));
   EXPECT_EQ(objectSize(name), -1);
   EXPECT_TRUE(vok.getConfig().getAppData().getProvides().empty());
@@ -228,9 +221,9 @@ TEST_F(Connection, AttachingRefusesARingOfAUserOtherThanTheProvidersOwnOrRoot) {
 
 TEST(ConnectionCreate, HoldsTheConfigurationOfTheTextOrThrowsNamingWhatIsWrong) {
   const std::string prefix = "VokConnection::Create: no sign-in configuration in the given text: ";
-  EXPECT_EQ(thrownText([] { VokConnection::Create(""); }), prefix + "the text is empty");
-  EXPECT_EQ(thrownText([] { VokConnection::Create("{not json"); }), prefix + "the text is not JSON");
-  EXPECT_THAT(thrownText([] { VokConnection::Create("{\"a\":1}"); }), testing::StartsWith(prefix));
+  EXPECT_EQ(thrownText<VOKException>([] { VokConnection::Create(""); }), prefix + "the text is empty");
+  EXPECT_EQ(thrownText<VOKException>([] { VokConnection::Create("{not json"); }), prefix + "the text is not JSON");
+  EXPECT_THAT(thrownText<VOKException>([] { VokConnection::Create("{\"a\":1}"); }), testing::StartsWith(prefix));
 
   ConfigurationData config = ConfigurationDataFactory::CreateDefaultConfiguration();
   config.getAppData().setApplicationName("Reader");
