@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "SerialLine.h"
+#include "ServoLineTest.h"
 #include "vok_itest.h"
 
 namespace launcher_itest {
@@ -47,10 +47,10 @@ class ChainLauncher : public vok_itest::StartedProcess {
   ~ChainLauncher() override;
 };
 
-class LauncherFaults : public testing::Test {
+class LauncherFaults : public vok_itest::ServoLineTest {
  protected:
-  // Skips where /dev/serial0 is not ours or under an emulator; makes this
-  // process the reaper of whatever the launcher leaves.
+  // Skips also under an emulator; makes this process the reaper of
+  // whatever the launcher leaves.
   void SetUp() override;
   void TearDown() override;
 
@@ -64,7 +64,6 @@ class LauncherFaults : public testing::Test {
   static void stopAndExpectNothingLeft(ChainLauncher& launcher, int stop);
 
   vok_itest::ShmLeftovers leftovers{{kShmName, kCameraShmName}};
-  vok_itest::SerialLine serial{"/dev/serial0"};
   std::string chainFile = "/tmp/vok_launcher_itest_" + std::to_string(::getpid()) + ".chain";
 };
 

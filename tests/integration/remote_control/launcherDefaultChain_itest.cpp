@@ -5,8 +5,6 @@
 #include <signal.h>
 
 #include <fstream>
-#include <functional>
-#include <thread>
 
 #include "LauncherChain.h"
 #include "PythonCommand.h"
@@ -16,14 +14,6 @@ using namespace std::chrono_literals;
 namespace launcher_itest {
 namespace {
 
-bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-  const auto end = Clock::now() + timeout;
-  while (!condition() && Clock::now() < end) {
-    std::this_thread::sleep_for(20ms);
-  }
-  return condition();
-}
-
 // Waits for the member to be where the broker still waits for sign-ins: the
 // broker listening before the feed starts, the feed with its ring made before
 // the servo starts, the servo as soon as it has gone into the background.
@@ -31,11 +21,11 @@ bool reachSignIn(const vok_itest::StartedProcess& launcher, unsigned member) {
   switch (member) {
     case 1:
       return launcher.waitForOutput("member 1 (VOK_App) went into the background", 20s) &&
-             eventually([&] { return vok_itest::fileExists(vok_itest::socketPathOf(pidsOf(launcher.output(), 1).back())); },
-                        5s);
+             vok_itest::eventually(
+                 [&] { return vok_itest::fileExists(vok_itest::socketPathOf(pidsOf(launcher.output(), 1).back())); }, 5s);
     case 2:
       return launcher.waitForOutput("Started member 2 (env)", 20s) &&
-             eventually([] { return vok_itest::fileExists("/dev/shm" + kShmName); }, 10s);
+             vok_itest::eventually([] { return vok_itest::fileExists("/dev/shm" + kShmName); }, 10s);
     default:
       return launcher.waitForOutput("member 3 (servo_controller) went into the background", 20s);
   }
@@ -72,7 +62,8 @@ TEST_F(LauncherFaults, KilledMemberOfTheDefaultChainRestartsTheChainAndNothingIs
                                                                   "--channels", "0,1,2"}))
                            << chainLine({SERVO_CONTROLLER_PATH, "--failsafe", "500"});
   for (const Fault& fault : faults) {
-    SCOPED_TRACE("member " + std::to_string(fault.member) + (fault.whileSigningIn ? " while signing in" : " while running"));
+    SCOPED_TRACE("member " + std::to_string(fault.member) +
+                 (fault.whileSigningIn ? " while signing in" : " while running"));
     ChainLauncher launcher(chainFile);
     if (fault.whileSigningIn) {
       ASSERT_TRUE(reachSignIn(launcher, fault.member)) << launcher.output();
@@ -88,7 +79,7 @@ TEST_F(LauncherFaults, KilledMemberOfTheDefaultChainRestartsTheChainAndNothingIs
       EXPECT_NE(std::string::npos, serial.read(1 << 16, fault.neutralWithin).find(kNeutral)) << launcher.output();
     }
     if (fault.silent) {
-      ASSERT_TRUE(eventually([&] { return gone(victims.back()); }, 2s)) << launcher.output();
+      ASSERT_TRUE(vok_itest::eventually([&] { return gone(victims.back()); }, 2s)) << launcher.output();
       serial.read(1 << 16, 100ms);  // what it wrote before it went
       EXPECT_EQ("", serial.read(1 << 16, 500ms)) << launcher.output();
     }

@@ -1,6 +1,7 @@
 #include "ChildProcess.h"
 
 #include "EmulatedLaunch.h"
+#include "Eventually.h"
 
 #include <signal.h>
 #include <sys/prctl.h>
@@ -9,7 +10,6 @@
 #include <mutex>
 #include <set>
 #include <stdexcept>
-#include <thread>
 
 namespace vok_itest {
 
@@ -60,10 +60,7 @@ bool ChildProcess::hasExited() {
 }
 
 std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!hasExited() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  eventually([this] { return hasExited(); }, timeout, std::chrono::milliseconds(5));
   return status;
 }
 
