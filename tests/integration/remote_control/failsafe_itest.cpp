@@ -135,8 +135,10 @@ class FailsafeTest : public vok_itest::ServoLineTest {
   std::vector<std::string> seen;
 };
 
-// A frozen feed stands for one that hangs; resumed, its values come back;
-// the controller's own orderly stop ends on its (here overridden) neutral.
+// A stopped feed process (SIGSTOP) writes no more records: the failsafe
+// sends the controller's (here overridden) neutral; resumed, its values come
+// back; the orderly stop ends on that neutral. A feed that hangs while its
+// process runs is the table's "feed hung with a dead-man" row.
 TEST_F(FailsafeTest, FrozenFeedGivesNeutralResumedFeedItsValuesAndAStopEndsOnNeutral) {
   const std::string controllerNeutral = "38888888888888D";
   startChain({"--failsafe", "500", "--neutral", "3"});
