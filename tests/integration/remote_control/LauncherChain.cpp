@@ -3,7 +3,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <regex>
 
 #include "EmulatedLaunch.h"
@@ -28,8 +27,6 @@ std::vector<pid_t> pidsOf(const std::string& output, unsigned member) {
   }
   return pids;
 }
-
-bool gone(pid_t pid) { return ::kill(pid, 0) == -1 && errno == ESRCH; }
 
 ChainLauncher::ChainLauncher(const std::string& chainFile)
     : StartedProcess({VOK_LAUNCHER_PATH, "--backoff", "200", "--backoff-cap", "1000", "--grace", "3000", "--pause",
@@ -81,7 +78,7 @@ void LauncherFaults::stopAndExpectNothingLeft(ChainLauncher& launcher, int stop)
   EXPECT_NE(std::string::npos, output.find(kLogPrefix + "Chain stopped\n")) << output;
   for (unsigned member = 1; member <= 5; ++member) {
     for (pid_t pid : pidsOf(output, member)) {
-      EXPECT_TRUE(gone(pid)) << "member " << member << " pid " << pid << " left\n" << output;
+      EXPECT_TRUE(vok_itest::processGone(pid)) << "member " << member << " pid " << pid << " left\n" << output;
     }
   }
   for (pid_t pid : pidsOf(output, 1)) {

@@ -35,9 +35,6 @@ std::string chainLine(const std::vector<std::string>& words);
 // 4: camera, 5: relay).
 std::vector<pid_t> pidsOf(const std::string& output, unsigned member);
 
-// Whether a process is gone (not even a zombie).
-bool gone(pid_t pid);
-
 // vok_launcher on a chain file with short back-offs. A row that ends early
 // stops it with SIGTERM, so that its members (in process groups of their
 // own) go with it rather than outlive the test.

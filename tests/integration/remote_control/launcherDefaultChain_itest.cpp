@@ -79,7 +79,7 @@ TEST_F(LauncherFaults, KilledMemberOfTheDefaultChainRestartsTheChainAndNothingIs
       EXPECT_NE(std::string::npos, serial.read(1 << 16, fault.neutralWithin).find(kNeutral)) << launcher.output();
     }
     if (fault.silent) {
-      ASSERT_TRUE(vok_itest::eventually([&] { return gone(victims.back()); }, 2s)) << launcher.output();
+      ASSERT_TRUE(vok_itest::eventually([&] { return vok_itest::processGone(victims.back()); }, 2s)) << launcher.output();
       serial.read(1 << 16, 100ms);  // what it wrote before it went
       EXPECT_EQ("", serial.read(1 << 16, 500ms)) << launcher.output();
     }

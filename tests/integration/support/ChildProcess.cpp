@@ -7,6 +7,7 @@
 #include <sys/prctl.h>
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <mutex>
 #include <set>
 #include <stdexcept>
@@ -74,6 +75,8 @@ bool ChildProcess::isTracked(pid_t pid) {
   std::lock_guard<std::mutex> guard(registryLock);
   return registry().count(pid) != 0;
 }
+
+bool processGone(pid_t pid) { return ::kill(pid, 0) == -1 && errno == ESRCH; }
 
 void becomeSubreaper() {
   if (runsEmulated()) {
