@@ -12,14 +12,13 @@
 #include <iostream>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "PythonCommand.h"
-#include "SerialLine.h"
+#include "ServoLineTest.h"
 #include "VideoFolder.h"
 #include "vok_itest.h"
 
@@ -87,18 +86,22 @@ struct LineLog {
 
   // Reads until the line carries frame; whether it did within timeout.
   bool until(vok_itest::SerialLine& line, const std::string& frame, Clock::duration timeout) {
-    for (auto end = Clock::now() + timeout; (changes.empty() || changes.back() != frame) && Clock::now() < end;) {
+    readWhile(line, [&] { return changes.empty() || changes.back() != frame; }, timeout);
+    return !changes.empty() && changes.back() == frame;
+  }
+
+  // Reads while running() holds, for timeout at the most.
+  template <typename Running>
+  void readWhile(vok_itest::SerialLine& line, Running running, Clock::duration timeout) {
+    for (auto end = Clock::now() + timeout; running() && Clock::now() < end;) {
       read(line, 20ms);
     }
-    return !changes.empty() && changes.back() == frame;
   }
 
   // Reads for duration; whether the line carried nothing new meanwhile.
   bool holds(vok_itest::SerialLine& line, Clock::duration duration) {
     const size_t seen = changes.size();
-    for (auto end = Clock::now() + duration; Clock::now() < end;) {
-      read(line, 20ms);
-    }
+    readWhile(line, [] { return true; }, duration);
     return changes.size() == seen;
   }
 };
@@ -111,11 +114,9 @@ std::vector<std::string> browserCommand(const std::string& token) {
   return command;
 }
 
-TEST(OperatorConsoleTest, OnlyTheOperatorsPageDrivesAndEachFaultOfThePageEndsOnTheNeutralFrame) {
-  vok_itest::SerialLine serial("/dev/serial0");
-  if (!serial.linked()) {
-    GTEST_SKIP() << "/dev/serial0 exists; this test never replaces it";
-  }
+using OperatorConsoleTest = vok_itest::ServoLineTest;
+
+TEST_F(OperatorConsoleTest, OnlyTheOperatorsPageDrivesAndEachFaultOfThePageEndsOnTheNeutralFrame) {
   vok_itest::ShmLeftovers leftovers{{kRemoteRing, kCameraRing}};
   vok_itest::BrokerProcess broker(VOK_APP_PATH, {"-c", "2"});
   ASSERT_TRUE(broker.waitForSocketFile(10s));
@@ -123,33 +124,22 @@ TEST(OperatorConsoleTest, OnlyTheOperatorsPageDrivesAndEachFaultOfThePageEndsOnT
   std::vector<std::string> serve = vok_itest::pythonCommand({TOOL_SCRIPT, "serve"});
   serve.insert(serve.begin() + 1, "RUNTIME_DIRECTORY=" + tokenFolder.path);
   vok_itest::StartedProcess console(serve);
-  auto published = [&] { return vok_itest::fileExists("/dev/shm" + kRemoteRing); };
-  for (auto end = Clock::now() + 30s; !published() && Clock::now() < end;) {
-    std::this_thread::sleep_for(20ms);
-  }
-  ASSERT_TRUE(published()) << console.errors();
+  ASSERT_TRUE(vok_itest::eventually([] { return vok_itest::fileExists("/dev/shm" + kRemoteRing); }, 30s))
+      << console.errors();
   vok_itest::BrokerProcess servo(SERVO_CONTROLLER_PATH, {});
   LineLog line;
-  for (auto end = Clock::now() + 15s; line.changes.empty() && Clock::now() < end;) {
-    line.read(serial, 100ms);
-  }
+  line.until(serial, kNeutral, 15s);
   ASSERT_EQ(line.changes, std::vector<std::string>{kNeutral}) << servo.errors();
-  for (auto end = Clock::now() + 10s; tokenIn(console.errors()).empty() && Clock::now() < end;) {
-    std::this_thread::sleep_for(20ms);
-  }
+  vok_itest::eventually([&] { return !tokenIn(console.errors()).empty(); }, 10s);
   const std::string token = tokenIn(console.errors());
   ASSERT_EQ(token.size(), 24u) << console.errors();
   EXPECT_EQ(vok_itest::readFile(tokenFolder.path + "/console-2021.token"), token + "\n");
 
   // The table of requests: only the operator's cookie drives (channel 0 at 11).
   vok_itest::StartedProcess requests({PYTHON_EXECUTABLE, REQUESTS_SCRIPT, "http://127.0.0.1:2021", token});
-  for (auto end = Clock::now() + 60s; !requests.hasExited() && Clock::now() < end;) {
-    line.read(serial, 20ms);
-  }
+  line.readWhile(serial, [&] { return !requests.hasExited(); }, 60s);
   EXPECT_EQ(requests.waitForExit(1s), std::optional<int>(0)) << requests.output() << requests.errors();
-  for (auto end = Clock::now() + 1s; line.changes.back() != kNeutral && Clock::now() < end;) {
-    line.read(serial, 20ms);
-  }
+  line.until(serial, kNeutral, 1s);
   ASSERT_EQ(line.changes, (std::vector<std::string>{kNeutral, "B8888888888888D", kNeutral})) << requests.output();
   line.changes = {kNeutral};
 
@@ -176,9 +166,7 @@ TEST(OperatorConsoleTest, OnlyTheOperatorsPageDrivesAndEachFaultOfThePageEndsOnT
   }
   // Then a page of another origin tries to drive: the line must not move.
   const size_t beforeForeign = line.changes.size();
-  for (auto end = Clock::now() + 30s; !browser.hasExited() && Clock::now() < end;) {
-    line.read(serial, 20ms);
-  }
+  line.readWhile(serial, [&] { return !browser.hasExited(); }, 30s);
   EXPECT_EQ(browser.waitForExit(1s), std::optional<int>(0)) << browser.output() << browser.errors();
   EXPECT_THAT(browser.output(), HasSubstr("image 320x240\n"));
   EXPECT_THAT(browser.output(), HasSubstr("mapping error Stored game pad mapping refused (channel 0 "

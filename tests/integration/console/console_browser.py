@@ -87,11 +87,16 @@ class DevTools:
             await asyncio.sleep(0.1)
         raise RuntimeError("timed out waiting for " + expression)
 
-    async def open(self, url):
-        """A new tab at url, once its page is connected and nobody drives."""
+    async def attach(self, url):
+        """A new tab at url: its target and session."""
         target = (await self.call("Target.createTarget", url=url))["targetId"]
         session = (await self.call("Target.attachToTarget", targetId=target,
                                    flatten=True))["sessionId"]
+        return target, session
+
+    async def open(self, url):
+        """A new tab at url, once its page is connected and nobody drives."""
+        target, session = await self.attach(url)
         await self.connected(session)
         return target, session
 
@@ -206,10 +211,7 @@ async def foreign_page(tools, console_url):
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     try:
-        target = (await tools.call("Target.createTarget", url="http://127.0.0.1:%d/"
-                                   % server.server_address[1]))["targetId"]
-        session = (await tools.call("Target.attachToTarget", targetId=target,
-                                    flatten=True))["sessionId"]
+        target, session = await tools.attach("http://127.0.0.1:%d/" % server.server_address[1])
         title = await tools.until(session, 'document.title !== "waiting" && document.title', 20)
         if title == "opened":
             await asyncio.sleep(1)  # long enough to move the line, if it could

@@ -6,6 +6,7 @@ Prints one line a row; exits 1 when a status or a cookie is not as expected.
 Wrong tokens come from 127.0.0.2, so that their slow-down is that address's."""
 
 import asyncio
+import collections
 import sys
 
 import aiohttp
@@ -14,15 +15,8 @@ NEUTRAL = [8] * 14 + [13]
 DRIVE_TIME = 0.6
 OTHER_ADDRESS = "127.0.0.2"
 
-
-class Row:
-    def __init__(self, name, path, status, headers=None, source=None, drive=None):
-        self.name = name
-        self.path = path
-        self.status = status
-        self.headers = headers or {}
-        self.source = source
-        self.drive = drive  # channel 0's value for a WebSocket row
+# drive: channel 0's value for a WebSocket row.
+Row = collections.namedtuple("Row", "name path status headers source drive", defaults=({}, None, None))
 
 
 def rows(base, token, cookie):

@@ -6,7 +6,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gmock/gmock.h>
@@ -14,7 +13,7 @@
 
 #include "EmulatedLaunch.h"
 #include "PythonCommand.h"
-#include "SerialLine.h"
+#include "ServoLineTest.h"
 #include "vok_itest.h"
 
 using namespace std::chrono_literals;
@@ -57,14 +56,8 @@ size_t count(const std::string& text, const std::string& part) {
   return n;
 }
 
-class FailsafeTest : public testing::Test {
+class FailsafeTest : public vok_itest::ServoLineTest {
  protected:
-  void SetUp() override {
-    if (!serial.linked()) {
-      GTEST_SKIP() << "/dev/serial0 exists; this test never replaces it";
-    }
-  }
-
   // Broker, the feed (publishing kValues, or 16 on every channel), then
   // servo_controller with servoArguments ("|" first: its output into a
   // pipe that closes), until the feed's frame is on the line.
@@ -78,7 +71,7 @@ class FailsafeTest : public testing::Test {
     } else {
       tool.emplace(std::vector<std::string>{RING_PROVIDER_PATH, kShmName, "16"});
     }
-    ASSERT_TRUE(waitFor([] { return vok_itest::fileExists("/dev/shm" + kShmName); }, 30s))
+    ASSERT_TRUE(vok_itest::eventually([] { return vok_itest::fileExists("/dev/shm" + kShmName); }, 30s))
         << tool->errors();
     const bool piped = !servoArguments.empty() && servoArguments.front() == "|";
     if (piped) {
@@ -95,15 +88,6 @@ class FailsafeTest : public testing::Test {
     servo.emplace(SERVO_CONTROLLER_PATH, servoArguments, "", 10s, launcher);
     const std::string driving = feed == Feed::ProviderOfSixteen ? kClamped : kValues;
     ASSERT_TRUE(frameBefore(driving, Clock::now() + 15s)) << servo->output() << servo->errors();
-  }
-
-  template <typename Pred>
-  static bool waitFor(Pred pred, std::chrono::milliseconds timeout) {
-    auto end = Clock::now() + timeout;
-    while (!pred() && Clock::now() < end) {
-      std::this_thread::sleep_for(20ms);
-    }
-    return pred();
   }
 
   // Reads whole frames until one equals frame; whether it came by deadline.
@@ -144,7 +128,6 @@ class FailsafeTest : public testing::Test {
   }
 
   vok_itest::ShmLeftovers leftovers{{kShmName}};
-  vok_itest::SerialLine serial{"/dev/serial0"};
   std::optional<vok_itest::BrokerProcess> broker;
   std::optional<vok_itest::StartedProcess> tool;
   std::optional<vok_itest::BrokerProcess> servo;
@@ -152,8 +135,10 @@ class FailsafeTest : public testing::Test {
   std::vector<std::string> seen;
 };
 
-// A frozen feed stands for one that hangs; resumed, its values come back;
-// the controller's own orderly stop ends on its (here overridden) neutral.
+// A stopped feed process (SIGSTOP) writes no more records: the failsafe
+// sends the controller's (here overridden) neutral; resumed, its values come
+// back; the orderly stop ends on that neutral. A feed that hangs while its
+// process runs is the table's "feed hung with a dead-man" row.
 TEST_F(FailsafeTest, FrozenFeedGivesNeutralResumedFeedItsValuesAndAStopEndsOnNeutral) {
   const std::string controllerNeutral = "38888888888888D";
   startChain({"--failsafe", "500", "--neutral", "3"});

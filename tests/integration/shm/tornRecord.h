@@ -2,7 +2,9 @@
 
 #include "IVOKBaseDataStruct.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 // A record whose every data byte carries the same counter value, so that a
 // copy mixing two writes shows as bytes that differ.
@@ -12,7 +14,9 @@ struct CounterRecord : VOK::IVOKBaseDataStruct {
   std::list<Symbol> getSymbolList() const override { return {}; }
 
   // Every data byte set to the low byte of counter.
-  void fill(unsigned long long counter);
+  void fill(unsigned long long counter) { std::memset(data, static_cast<unsigned char>(counter), kDataBytes); }
   // Whether every data byte holds one value.
-  bool isUniform() const;
+  bool isUniform() const {
+    return std::all_of(data, data + kDataBytes, [this](unsigned char b) { return b == data[0]; });
+  }
 };

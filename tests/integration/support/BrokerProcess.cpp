@@ -1,5 +1,7 @@
 #include "BrokerProcess.h"
 
+#include "Eventually.h"
+
 #include <dirent.h>
 #include <signal.h>
 #include <sys/mman.h>
@@ -9,7 +11,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
-#include <thread>
 
 namespace vok_itest {
 
@@ -58,12 +59,8 @@ pid_t findAdoptedChild(const std::string& comm) {
 }  // namespace
 
 pid_t adoptedChild(const std::string& comm, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  pid_t child = findAdoptedChild(comm);
-  while (child == 0 && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    child = findAdoptedChild(comm);
-  }
+  pid_t child = 0;
+  eventually([&] { return (child = findAdoptedChild(comm)) != 0; }, timeout, std::chrono::milliseconds(5));
   return child;
 }
 
@@ -113,14 +110,7 @@ std::string BrokerProcess::socketPath() const {
 }
 
 bool BrokerProcess::waitForSocketFile(std::chrono::milliseconds timeout) const {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!fileExists(socketPath())) {
-    if (std::chrono::steady_clock::now() >= deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
+  return eventually([&] { return fileExists(socketPath()); }, timeout, std::chrono::milliseconds(5));
 }
 
 bool BrokerProcess::waitForOutput(const std::string& text, std::chrono::milliseconds timeout) const {

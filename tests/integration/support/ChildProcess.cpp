@@ -1,15 +1,16 @@
 #include "ChildProcess.h"
 
 #include "EmulatedLaunch.h"
+#include "Eventually.h"
 
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <mutex>
 #include <set>
 #include <stdexcept>
-#include <thread>
 
 namespace vok_itest {
 
@@ -60,10 +61,7 @@ bool ChildProcess::hasExited() {
 }
 
 std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!hasExited() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  eventually([this] { return hasExited(); }, timeout, std::chrono::milliseconds(5));
   return status;
 }
 
@@ -77,6 +75,8 @@ bool ChildProcess::isTracked(pid_t pid) {
   std::lock_guard<std::mutex> guard(registryLock);
   return registry().count(pid) != 0;
 }
+
+bool processGone(pid_t pid) { return ::kill(pid, 0) == -1 && errno == ESRCH; }
 
 void becomeSubreaper() {
   if (runsEmulated()) {

@@ -35,6 +35,9 @@ class ChildProcess {
   std::optional<int> status;
 };
 
+// Whether no process has pid any more (not even a zombie).
+bool processGone(pid_t pid);
+
 // Makes this process the reaper of its orphaned descendants, so that a daemon
 // forked by a started program becomes our child. Idempotent.
 void becomeSubreaper();

@@ -1,6 +1,7 @@
 #include "StartedProcess.h"
 
 #include "EmulatedLaunch.h"
+#include "Eventually.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -11,7 +12,6 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 
 namespace vok_itest {
 
@@ -100,14 +100,7 @@ std::string StartedProcess::errors() const {
 }
 
 bool StartedProcess::waitForOutput(const std::string& text, std::chrono::milliseconds timeout) const {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  do {
-    if (output().find(text) != std::string::npos) {
-      return true;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  } while (std::chrono::steady_clock::now() < deadline);
-  return false;
+  return eventually([&] { return output().find(text) != std::string::npos; }, timeout, std::chrono::milliseconds(10));
 }
 
 }  // namespace vok_itest

@@ -2,19 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-
-#include <cerrno>
-
 namespace {
 
 using namespace std::chrono_literals;
 using vok_itest::BrokerProcess;
 using vok_itest::StartedProcess;
-
-bool alive(pid_t pid) {
-  return ::kill(pid, 0) == 0 || errno != ESRCH;
-}
 
 TEST(StartedProcess, CapturesBothStreamsAndTheExitStatus) {
   StartedProcess shell({"/bin/sh", "-c", "echo out; echo err >&2; exit 3"});
@@ -35,7 +27,7 @@ TEST(StartedProcess, DestructorKillsWhatStillRuns) {
     pid = sleeper.pid();
     EXPECT_FALSE(sleeper.waitForExit(50ms).has_value());
   }
-  EXPECT_FALSE(alive(pid));
+  EXPECT_TRUE(vok_itest::processGone(pid));
 }
 
 TEST(BrokerProcess, AdoptsTheForkedChildAndKillsItByPidAtTheEnd) {
@@ -44,10 +36,10 @@ TEST(BrokerProcess, AdoptsTheForkedChildAndKillsItByPidAtTheEnd) {
     BrokerProcess background(FAKE_DAEMON_PATH, {});
     EXPECT_EQ(0, background.commandStatus());
     daemon = background.pid();
-    EXPECT_TRUE(alive(daemon));
+    EXPECT_FALSE(vok_itest::processGone(daemon));
     EXPECT_TRUE(background.waitForOutput("going into daemon mode", 2s));
   }
-  EXPECT_FALSE(alive(daemon));
+  EXPECT_TRUE(vok_itest::processGone(daemon));
 }
 
 }  // namespace

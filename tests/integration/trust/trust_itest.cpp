@@ -12,7 +12,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "SerialLine.h"
+#include "ServoLineTest.h"
 #include "EmulatedLaunch.h"
 #include "vok_itest.h"
 
@@ -73,28 +73,19 @@ struct stat statusOf(const std::string& ring) {
 
 uid_t ownerOf(const std::string& ring) { return statusOf(ring).st_uid; }
 
-class Trust : public testing::Test {
+class Trust : public vok_itest::ServoLineTest {
  protected:
   void SetUp() override {
     if (::geteuid() != 0) {
       GTEST_SKIP() << "needs root, to act as a second account";
     }
-    if (!serial.linked()) {
-      GTEST_SKIP() << "/dev/serial0 exists; this test never replaces it";
-    }
+    ServoLineTest::SetUp();
   }
 
-  vok_itest::ShmLeftovers leftovers{{kRing, kForeignRing}};
-  vok_itest::SerialLine serial{"/dev/serial0"};
-};
-
-TEST_F(Trust, ServoUsesTheRealBrokerBesideAnotherUsersAndNoneWhenOnlyThatOneIsThere) {
-  FakeBroker fake;
-  ASSERT_TRUE(fake.listening()) << fake.output();
-  {
-    vok_itest::BrokerProcess broker(VOK_APP_PATH, {"-c", "2"});
-    ASSERT_TRUE(broker.waitForSocketFile(10s));
-    // The unit's umask: the group may read the ring the servo obeys, not write it.
+  // A feed of root's with the unit's umask (the group may read the ring the
+  // servo obeys, not write it), signed in to broker: the controller puts its
+  // frame on the line, and both end in order.
+  void expectTheFeedOnTheLine(const vok_itest::BrokerProcess& broker) {
     const mode_t umaskBefore = ::umask(0007);
     vok_itest::StartedProcess feed(provider(kRing, "3"));
     ::umask(umaskBefore);
@@ -106,6 +97,18 @@ TEST_F(Trust, ServoUsesTheRealBrokerBesideAnotherUsersAndNoneWhenOnlyThatOneIsTh
     serial.read(4096, 300ms);  // the frames written up to the stop
     feed.sendSignal(SIGINT);
     EXPECT_EQ(feed.waitForExit(10s), std::optional<int>(0));
+  }
+
+  vok_itest::ShmLeftovers leftovers{{kRing, kForeignRing}};
+};
+
+TEST_F(Trust, ServoUsesTheRealBrokerBesideAnotherUsersAndNoneWhenOnlyThatOneIsThere) {
+  FakeBroker fake;
+  ASSERT_TRUE(fake.listening()) << fake.output();
+  {
+    vok_itest::BrokerProcess broker(VOK_APP_PATH, {"-c", "2"});
+    ASSERT_TRUE(broker.waitForSocketFile(10s));
+    ASSERT_NO_FATAL_FAILURE(expectTheFeedOnTheLine(broker));
     EXPECT_EQ(broker.interrupt(10s), std::optional<int>(0));
   }
 
@@ -134,14 +137,7 @@ TEST_F(Trust, SignInOfAnotherUserIsRefusedAtAcceptAndTakesNoAppsPlace) {
   // depends on when the close reaches it; either way it is ended here.
   intruder.sendSignal(SIGINT);
   EXPECT_TRUE(intruder.waitForExit(10s).has_value());
-
-  vok_itest::StartedProcess feed(provider(kRing, "3"));
-  ASSERT_TRUE(feed.waitForOutput("ring ", 20s)) << feed.output() << feed.errors();
-  vok_itest::BrokerProcess servo(SERVO_CONTROLLER_PATH, {});
-  EXPECT_EQ(serial.read(kFrameOfThrees.size(), 15s), kFrameOfThrees) << servo.output() << broker.output();
-  EXPECT_EQ(servo.interrupt(10s), std::optional<int>(0));
-  feed.sendSignal(SIGINT);
-  EXPECT_EQ(feed.waitForExit(10s), std::optional<int>(0));
+  expectTheFeedOnTheLine(broker);
 }
 
 TEST_F(Trust, RingOfAnotherUserIsNeitherReadNorTakenOverWhileItsOwnerLives) {
