@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Eventually.h"
 #include "vok_itest.h"
 
 namespace vok_itest {
@@ -26,16 +27,6 @@ inline const std::string kDriveFrame = "1BF88888888888D";
 inline const std::string kSteer = "3,3,3,8,8,8,8,8,8,8,8,8,8,8,13";
 inline const std::string kSteerFrame = "33388888888888D";
 inline const std::string kNeutralFrame = "88888888888888D";
-
-// Whether pred holds by timeout, asked every 20 ms.
-template <typename Pred>
-bool eventually(Pred pred, std::chrono::milliseconds timeout) {
-  const auto end = std::chrono::steady_clock::now() + timeout;
-  while (!pred() && std::chrono::steady_clock::now() < end) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return pred();
-}
 
 // The standard output and error of process, for a failure message.
 inline std::string everything(const StartedProcess& process) { return process.output() + process.errors(); }
