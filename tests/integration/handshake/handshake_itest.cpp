@@ -209,4 +209,16 @@ TEST(Handshake, DuplicateProviderIsLoggedTwiceAndStopsTheBroker) {
   EXPECT_EQ(std::string::npos, broker.output().find(" provider for <")) << broker.output();
 }
 
+// A stop while the broker waits for a sign-in ends that wait with its own line.
+TEST(Handshake, SigintDuringASignInWaitStopsInOrder) {
+  BrokerProcess broker(VOK_APP_PATH, {"-c", "1"});
+  ASSERT_TRUE(broker.waitForSocketFile(5s)) << broker.output();
+  auto silent = silentClient(broker);
+  ASSERT_TRUE(broker.waitForOutput("Connection to server established", 5s)) << broker.output();
+  expectOrderlyStop(broker, true);
+  expectInOrder(broker.output(), {"Log: (VOK_App/src/main): Caught Stop-signal\n",
+                                  "ERR: (VOK_App/src/main:intercept()): StopProcess set<",
+                                  "Log: (VOK_App/src/main): About to clean up and stop VOK-Process\n"});
+}
+
 }  // namespace
